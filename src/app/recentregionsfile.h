@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/appstate.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <variant>
+
+namespace quillcap {
+
+// The remembered capture rectangles across runs: four blocks (left, top,
+// width, height), each a count line and then one value a line, oldest first.
+class RecentRegionsFile {
+public:
+    static constexpr const char *kFileName = "lastcaps.txt";
+    static constexpr int kMaxSaved = 20;
+
+    struct ReadError {
+        int number;
+        QString description;
+    };
+    using ReadResult = std::variant<QList<CaptureRegion>, ReadError>;
+
+    // The newest kMaxSaved regions.
+    static QByteArray Serialize(const QList<CaptureRegion> &regions);
+    static ReadResult Parse(QIODevice &device);
+};
+
+// The procedures around the file, with their log lines.
+void SaveCaps(AppState &state);
+void LoadLastCaps(AppState &state);
+
+} // namespace quillcap

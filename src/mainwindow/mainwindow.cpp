@@ -1,0 +1,289 @@
+#include "mainwindow/mainwindow.h"
+
+#include "app/pathtext.h"
+#include "app/usermessages.h"
+#include "naming/filenumbering.h"
+#include "naming/templateexpander.h"
+#include "platform/platform.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QToolButton>
+#include <cmath>
+
+namespace quillcap {
+
+MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messages,
+                       const Clock &clock)
+    : QWidget(nullptr, Qt::Window), m_state(state), m_platform(platform), m_messages(messages),
+      m_expander(std::make_unique<TemplateExpander>(clock)) {
+    setObjectName(QStringLiteral("qCap"));
+    setWindowTitle(QStringLiteral("Quill Cap"));
+    BuildControls();
+    for (const char *type : kFileTypes)
+        m_cmbFileType->addItem(QLatin1String(type));
+    ConnectHandlers();
+    const QSize designed = QSize(kDesignedWidth, kDesignedHeight).expandedTo(minimumSizeHint());
+    resize(designed);
+    // The native window exists from the start, so its caption can be found
+    // by a second copy even while it is hidden.
+    winId();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::ConnectHandlers() {
+    auto &settings = m_state.settings;
+    // Any user change counts, by mouse or by typing a letter on the closed
+    // list; changes made while showing the settings do not.
+    connect(m_cmbFileType, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_showingSettings || index < 0)
+            return;
+        m_state.settings.fileTypeIndex = index;
+        UpdateStuff();
+    });
+    connect(m_txtPrefix, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_state.settings.prefix = text;
+        UpdateStuff();
+    });
+    // Typing a folder and leaving the field applies it like the button does.
+    connect(m_txtSaveFolder, &QLineEdit::editingFinished, this, [this] {
+        if (m_txtSaveFolder->text() == m_state.settings.saveFolder)
+            return;
+        m_state.settings.saveFolder = m_txtSaveFolder->text();
+        UpdateStuff();
+    });
+    connect(m_cmdChangeSaveFolder, &QPushButton::clicked, this, [this] {
+        // A cancelled picker gives empty text; UpdateStuff then reports the
+        // missing folder and falls back to the default one.
+        m_state.settings.saveFolder =
+            m_platform.shell->BrowseForFolder(this, QStringLiteral("Please select a folder:"));
+        m_txtSaveFolder->setText(m_state.settings.saveFolder);
+        UpdateStuff();
+    });
+    const std::pair<QCheckBox *, int *> boxes[] = {
+        {m_chkStartMinimized, &settings.startMinimized},
+        {m_chkShowInTaskbar, &settings.showInTaskbar},
+        {m_chkShowMsg, &settings.showMsg},
+        {m_chkPlaySound, &settings.playSound},
+        {m_chkShowMouse, &settings.showMouse},
+    };
+    for (auto [box, value] : boxes) {
+        connect(box, &QCheckBox::clicked, this,
+                [box, value] { *value = box->checkState() == Qt::Checked ? 1 : 0; });
+    }
+    connect(m_chkShowInTaskbar, &QCheckBox::clicked, this, [this] {
+        if (isVisible())
+            m_messages.Inform(
+                QStringLiteral("This will take effect the next time you start QuillCap."));
+    });
+    connect(m_imgSnapNow, &QToolButton::clicked, this, &MainWindow::snapRequested);
+
+    // The next name follows the pointer over the window, so date codes stay
+    // current; the web label opens the home page.
+    setMouseTracking(true);
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>()) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
+}
+
+void MainWindow::ShowSettings() {
+    const Settings &s = m_state.settings;
+    const QScopedValueRollback guard(m_showingSettings, true);
+    m_cmbFileType->setCurrentIndex(s.fileTypeIndex);
+    m_txtPrefix->setText(s.prefix);
+    m_txtSaveFolder->setText(s.saveFolder);
+    const std::pair<QCheckBox *, int> boxes[] = {
+        {m_chkStartMinimized, s.startMinimized},
+        {m_chkShowInTaskbar, s.showInTaskbar},
+        {m_chkShowMsg, s.showMsg},
+        {m_chkPlaySound, s.playSound},
+        {m_chkShowMouse, s.showMouse},
+    };
+    for (auto [box, value] : boxes) {
+        box->setTristate(value == 2);
+        box->setCheckState(value == 0   ? Qt::Unchecked
+                           : value == 1 ? Qt::Checked
+                                        : Qt::PartiallyChecked);
+    }
+}
+
+void MainWindow::ShowVersion() {
+    m_lblVersion->setText(QLatin1String(kVersion));
+}
+
+void MainWindow::ShowCaption() {
+    setWindowTitle(MainCaption(m_state.NumberOfSnaps, QLocale::system()));
+}
+
+void MainWindow::CheckSaveFolder() {
+    if (PathExists(m_state.settings.saveFolder))
+        return;
+    m_messages.Warn(QStringLiteral("Cannot find folder: \r") + m_state.settings.saveFolder);
+    m_state.settings.saveFolder = m_state.defaultSaveFolder;
+    m_txtSaveFolder->setText(m_state.settings.saveFolder);
+}
+
+void MainWindow::UpdateStuff() {
+    Settings &s = m_state.settings;
+    if (s.saveFolder != QLatin1String("booting")) {
+        CheckSaveFolder();
+        m_fileBoxFolder = s.saveFolder;
+    }
+    m_fileBox->setToolTip(s.FileTypeText() +
+                          QStringLiteral(" files in the current target directory"));
+    RefreshFileBox();
+    m_lblNextNumber->setText(GetNextFileNumber());
+    RefreshNextImageName();
+}
+
+void MainWindow::RefreshFileBox() {
+    const QString remembered =
+        m_fileBox->currentItem() ? m_fileBox->currentItem()->text() : QString();
+    m_fileBox->clear();
+    m_fileBoxFolder = m_state.settings.saveFolder.trimmed();
+    if (m_fileBoxFolder.isEmpty())
+        return;
+    // The pattern matches without regard to letter case: *.PNG lists a.png.
+    const QStringList names =
+        QDir(m_fileBoxFolder)
+            .entryList({QStringLiteral("*.") + m_state.settings.FileTypeText()},
+                       QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    m_fileBox->addItems(names);
+    if (!remembered.isEmpty()) {
+        const auto found =
+            m_fileBox->findItems(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!found.isEmpty())
+            m_fileBox->setCurrentItem(found.first());
+    }
+}
+
+QStringList MainWindow::FileEntries() const {
+    QStringList entries;
+    entries.reserve(m_fileBox->count());
+    for (int i = 0; i < m_fileBox->count(); ++i)
+        entries << m_fileBox->item(i)->text();
+    return entries;
+}
+
+QString MainWindow::GetNextFileNumber() const {
+    return quillcap::GetNextFileNumber(*m_expander, m_state.settings.prefix, FileEntries(),
+                                       m_state.settings.FileTypeText());
+}
+
+QString MainWindow::NextImageName() const {
+    return quillcap::NextImageName(*m_expander, m_state.settings.prefix, FileEntries(),
+                                   m_state.settings.FileTypeText());
+}
+
+void MainWindow::RefreshNextImageName() {
+    m_lblNextName->setText(NextImageName());
+}
+
+QPoint MainWindow::PositionTwips() const {
+    const QPoint origin = m_platform.screens->PrimaryOrigin();
+    const QPoint pos = frameGeometry().topLeft() - origin;
+    return QPoint(int(std::lround(pos.x() * m_platform.screens->TwipsPerPixelX())),
+                  int(std::lround(pos.y() * m_platform.screens->TwipsPerPixelY())));
+}
+
+void MainWindow::MoveToTwips(QPoint twips) {
+    const QPoint origin = m_platform.screens->PrimaryOrigin();
+    move(origin + QPoint(int(std::lround(twips.x() / m_platform.screens->TwipsPerPixelX())),
+                         int(std::lround(twips.y() / m_platform.screens->TwipsPerPixelY()))));
+}
+
+void MainWindow::MoveToDesignPosition() {
+    const QSize screen = m_platform.screens->PrimarySize();
+    move(m_platform.screens->PrimaryOrigin() + QPoint(qMax(0, (screen.width() - width()) / 2),
+                                                      qMax(0, (screen.height() - height()) / 2)));
+}
+
+TwipsRect MainWindow::GeometryTwips() const {
+    const double tx = m_platform.screens->TwipsPerPixelX();
+    const double ty = m_platform.screens->TwipsPerPixelY();
+    const QPoint pos = PositionTwips();
+    const QRect frame = frameGeometry();
+    return {double(pos.x()), double(pos.y()), frame.width() * tx, frame.height() * ty};
+}
+
+void MainWindow::CheckFormPosition() {
+    if (isMinimized())
+        return;
+    const TwipsRect placed = quillcap::CheckFormPosition(
+        GeometryTwips(),
+        QRect(QPoint(m_state.minLeft, m_state.minTop),
+              QPoint(m_state.maxRight - 1, m_state.maxBottom - 1)),
+        m_platform.screens->TwipsPerPixelX(), m_platform.screens->TwipsPerPixelY(), m_state.log);
+    MoveToTwips(QPoint(int(std::lround(placed.left)), int(std::lround(placed.top))));
+}
+
+void MainWindow::RecordLayout() {
+    setMinimumSize(size());
+}
+
+void MainWindow::LayoutChanged() {
+    if (m_startingUp || isMinimized())
+        return;
+    UpdateStuff();
+    m_state.lastNormalPosition = PositionTwips();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    emit unloading();
+    event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    LayoutChanged();
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    LayoutChanged();
+}
+
+void MainWindow::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        LayoutChanged();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event) {
+    // Down takes the user into the image list.
+    if (event->key() == Qt::Key_Down && m_fileBox->count() > 0) {
+        m_fileBox->setFocus();
+        m_fileBox->setCurrentRow(qMin(m_fileBox->currentRow() + 1, m_fileBox->count() - 1));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseMove) {
+        RefreshNextImageName();
+    } else if (watched == m_lblWebAddress && event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        m_platform.shell->OpenUrl(QLatin1String(kWebAddress));
+        return true;
+    } else if (event->type() == QEvent::KeyPress && watched != m_fileBox &&
+               static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down &&
+               !qobject_cast<QComboBox *>(watched)) {
+        keyPressEvent(static_cast<QKeyEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace quillcap

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "app/appstate.h"
+#include "app/formposition.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+namespace quillcap {
+
+class Clock;
+class TemplateExpander;
+class UserMessages;
+struct Platform;
+
+// The main window: every setting, the next file name and the list of images
+// already in the target folder. Settings live in AppState; the controls
+// mirror them and write them back when the user changes one.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char *kVersion = "3.1";
+    static constexpr const char *kWebAddress = "https://quillcap.example.org";
+    // Designed client area, pixels at 96 DPI (7635 x 7185 twips).
+    static constexpr int kDesignedWidth = 509;
+    static constexpr int kDesignedHeight = 479;
+
+    MainWindow(AppState &state, Platform &platform, UserMessages &messages, const Clock &clock);
+    ~MainWindow() override;
+
+    // Re-applies folder, type and template to the list and the next name.
+    void UpdateStuff();
+    void RefreshFileBox();
+    void RefreshNextImageName();
+    QString GetNextFileNumber() const;
+    QString NextImageName() const;
+    void CheckFormPosition();
+    // Ends the program the way the close box does.
+    void ExitProgram() { close(); }
+
+    // Puts the state's settings into the controls without running handlers.
+    void ShowSettings();
+    void ShowVersion();
+    void ShowCaption();
+    void SetStartingUp(bool on) { m_startingUp = on; }
+    // Start-up step that fixes minimum size and the preview's right margin.
+    void RecordLayout();
+
+    // Outer position in twips, the primary monitor's corner at (0, 0).
+    QPoint PositionTwips() const;
+    void MoveToTwips(QPoint twips);
+    void MoveToDesignPosition();
+    TwipsRect GeometryTwips() const;
+
+    QListWidget *fileBox() const { return m_fileBox; }
+    QString fileBoxFolder() const { return m_fileBoxFolder; }
+
+signals:
+    // The window is closing: save and release everything.
+    void unloading();
+    void snapRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void LayoutChanged();
+    void CheckSaveFolder();
+    QStringList FileEntries() const;
+
+    AppState &m_state;
+    Platform &m_platform;
+    UserMessages &m_messages;
+    std::unique_ptr<TemplateExpander> m_expander;
+
+    bool m_startingUp = false;
+    bool m_showingSettings = false;
+    QString m_fileBoxFolder;
+
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QLabel *m_lblNextNumber = nullptr;
+    QToolButton *m_imgSnapNow = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLineEdit *m_txtPrefix = nullptr;
+    QLabel *m_label5 = nullptr;
+    QComboBox *m_cmbFileType = nullptr;
+    QLabel *m_lbl2 = nullptr;
+    QLabel *m_lblNextName = nullptr;
+    QPushButton *m_cmdChangeSaveFolder = nullptr;
+    QLineEdit *m_txtSaveFolder = nullptr;
+    QFrame *m_shape1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QListWidget *m_fileBox = nullptr;
+    QLabel *m_picViewer = nullptr;
+    QLabel *m_lblDragFileInfo = nullptr;
+    QLabel *m_lblDragImageInfo = nullptr;
+    QToolButton *m_imgCodesBox = nullptr;
+    QToolButton *m_imgCommandsBox = nullptr;
+    QFrame *m_frame3 = nullptr;
+    QCheckBox *m_chkStartMinimized = nullptr;
+    QCheckBox *m_chkShowInTaskbar = nullptr;
+    QCheckBox *m_chkShowMsg = nullptr;
+    QCheckBox *m_chkPlaySound = nullptr;
+    QCheckBox *m_chkShowMouse = nullptr;
+    QLabel *m_lblWebAddress = nullptr;
+    QLabel *m_lblVersion = nullptr;
+};
+
+} // namespace quillcap

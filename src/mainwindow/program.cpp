@@ -1,0 +1,189 @@
+#include "mainwindow/program.h"
+
+#include "app/appstate.h"
+#include "app/hardlogviewer.h"
+#include "app/pathtext.h"
+#include "app/preferencesfile.h"
+#include "app/recentregionsfile.h"
+#include "app/usermessages.h"
+#include "mainwindow/mainwindow.h"
+#include "platform/apppaths.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <cstdio>
+
+namespace quillcap {
+
+Program::Program(AppState &state, const AppPaths &paths, Platform &platform, MainWindow &window,
+                 UserMessages &messages, bool hardLogging)
+    : m_state(state), m_paths(paths), m_platform(platform), m_window(window), m_messages(messages),
+      m_hardLogging(hardLogging) {
+    connect(&m_window, &MainWindow::unloading, this, &Program::Unload);
+}
+
+Program::~Program() = default;
+
+void Program::ApplyDefaults() {
+    Settings &s = m_state.settings;
+    s.fileTypeIndex = kDefaultFileTypeIndex;
+    s.prefix = QString::fromLatin1(kDefaultTemplate);
+    s.saveFolder = m_state.defaultSaveFolder;
+    m_window.ShowSettings();
+    if (!PathExists(s.saveFolder)) {
+        m_messages.Warn(QStringLiteral("Cannot find folder: \r") + s.saveFolder);
+        s.saveFolder = m_state.defaultSaveFolder;
+    }
+    m_state.SoundFilePath = m_paths.SoundFile(QStringLiteral("capture.wav"));
+    m_state.ErrorSoundPath = m_paths.SoundFile(QStringLiteral("error.wav"));
+    m_state.ShowMessageAfter = true;
+    s.showMsg = 1;
+    m_state.EnableMultiMonitor = true;
+    m_state.NumberOfSnaps = 0;
+    m_state.LastOverrideName.clear();
+    m_window.ShowSettings();
+    m_window.RefreshFileBox();
+}
+
+void Program::StartProgram() {
+    DebugLog &log = m_state.log;
+    m_window.SetStartingUp(true);
+    // The viewer is for developers: only their switch turns it on.
+    log.HardLogging = m_hardLogging;
+    m_viewer = std::make_unique<HardLogViewer>();
+    log.SetViewer([viewer = m_viewer.get()](const QString &line) { viewer->HardLog(line); });
+    m_viewer->setVisible(log.HardLogging);
+    log.HardLog(QStringLiteral("Starting Program"));
+
+    m_state.programFolder = m_paths.programFolder;
+    m_state.defaultSaveFolder = m_paths.defaultSaveFolder;
+    m_state.UserAppFolder = m_paths.userAppFolder;
+    log.HardLog(QStringLiteral("The User App Path is : \r") + m_paths.userAppFolder);
+    log.HardLog(QStringLiteral("giving us folder: ") + m_state.UserAppFolder);
+    for (const QString &note : m_paths.notes) {
+        log.HardLog(note);
+        std::fprintf(stderr, "QuillCap: %s\n", qPrintable(note));
+    }
+
+    m_window.hide();
+    log.Logging = false;
+    m_state.OpenFromMiniSplash = false;
+    m_window.ShowVersion();
+    // A stop signal can arrive while a start-up message waits for the user:
+    // then the run is over and start-up must not go on.
+    ApplyDefaults();
+    if (m_unloaded)
+        return;
+    LoadPrefs();
+    if (m_unloaded)
+        return;
+
+    // Without a tray to come back from, a window out of the taskbar could be
+    // lost once minimized: keep its button until the tray icon exists.
+    const bool trayAvailable = false;
+    m_platform.windows->SetTaskbarButton(&m_window,
+                                         m_state.settings.showInTaskbar != 0 || !trayAvailable);
+
+    log.HardLog(QStringLiteral("Getting Monitor Info"));
+    UpdateMonitorInfo();
+    m_window.ShowCaption();
+
+    if (m_state.settings.saveFolder == QLatin1String("booting")) {
+        log.WriteLog(QStringLiteral("Whoops - put default templates back in ... "));
+        m_state.settings.prefix = QString::fromLatin1(kDefaultTemplate);
+        m_state.settings.saveFolder = m_state.defaultSaveFolder;
+        m_state.settings.fileTypeIndex = kDefaultFileTypeIndex;
+        m_state.SoundFilePath = m_paths.SoundFile(QStringLiteral("capture.wav"));
+        m_state.ShowMessageAfter = true;
+        m_state.settings.showMsg = 1;
+        m_window.ShowSettings();
+        m_window.RefreshFileBox();
+    }
+    m_window.UpdateStuff();
+    if (m_unloaded)
+        return;
+    m_window.RecordLayout();
+
+    if (m_state.settings.startMinimized == 1) {
+        log.WriteLog(QStringLiteral("Booting minimized ..."));
+        // Until the tray exists a minimized start stays reachable through the
+        // taskbar.
+        m_window.showMinimized();
+    } else {
+        m_window.showNormal();
+        log.WriteLog(QStringLiteral("Booting normally (not minimized)"));
+        m_window.CheckFormPosition();
+        // Moving alone records nothing; without this a window minimized
+        // before its first resize would come back at the corner next time.
+        m_state.lastNormalPosition = m_window.PositionTwips();
+    }
+    log.WriteLog(QStringLiteral("Registering Hot Key ... hold on tight..."));
+    m_window.SetStartingUp(false);
+}
+
+void Program::UpdateMonitorInfo() {
+    const QRect bounds = m_platform.screens->DesktopBounds();
+    m_state.minLeft = bounds.left();
+    m_state.minTop = bounds.top();
+    m_state.maxRight = bounds.left() + bounds.width();
+    m_state.maxBottom = bounds.top() + bounds.height();
+}
+
+void Program::LoadPrefs() {
+    const auto result =
+        PreferencesFile::Read(m_state.DataFile(QString::fromLatin1(PreferencesFile::kFileName)),
+                              m_state, m_state.DataFile(QString::fromLatin1(DebugLog::kFileName)));
+    m_window.ShowSettings();
+    if (m_state.loadedPosition)
+        m_window.MoveToTwips(*m_state.loadedPosition);
+    else
+        m_window.MoveToDesignPosition();
+    m_prefsLoaded = true;
+    if (result == PreferencesFile::LoadResult::Problem) {
+        m_messages.Inform(PreferencesFile::kProblemMessage);
+        return;
+    }
+    if (!PathExists(m_state.settings.saveFolder)) {
+        m_messages.Warn(QStringLiteral("Cannot find folder: \r") + m_state.settings.saveFolder);
+        m_state.settings.saveFolder = m_state.defaultSaveFolder;
+        m_window.ShowSettings();
+    }
+    m_window.RefreshFileBox();
+    LoadLastCaps(m_state);
+}
+
+void Program::SavePrefs() {
+    if (!m_window.isMinimized() && m_window.isVisible())
+        m_state.lastNormalPosition = m_window.PositionTwips();
+    m_state.log.WriteLog(QStringLiteral("Saving Prefs ... "));
+    const QString path = m_state.DataFile(QString::fromLatin1(PreferencesFile::kFileName));
+    QString error;
+    if (path.isEmpty())
+        error = QStringLiteral("no data folder, settings are kept in memory only");
+    else if (!m_prefsLoaded)
+        error = QStringLiteral("the saved settings were not read yet, so they are left as they are");
+    else
+        PreferencesFile::Write(path, m_state, &error);
+    if (!error.isEmpty()) {
+        m_state.log.WriteLog(QStringLiteral("Saving Prefs error: ") + error + u' ');
+        return;
+    }
+    m_state.log.WriteLog(QStringLiteral("              ... done"));
+    SaveCaps(m_state);
+}
+
+void Program::Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    SavePrefs();
+    m_state.log.WriteLog(QStringLiteral("... saved prefs, now unloading forms. See ya."));
+    if (m_state.log.Logging)
+        m_state.log.CloseLogFile();
+    m_viewer.reset();
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+} // namespace quillcap

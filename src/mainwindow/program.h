@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace quillcap {
+
+struct AppPaths;
+struct AppState;
+class HardLogViewer;
+class MainWindow;
+class UserMessages;
+struct Platform;
+
+// Start-up, the settings files and shutdown around the main window.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    Program(AppState &state, const AppPaths &paths, Platform &platform, MainWindow &window,
+            UserMessages &messages, bool hardLogging);
+    ~Program() override;
+
+    void StartProgram();
+    void LoadPrefs();
+    void SavePrefs();
+    // Runs while the main window closes: saves, says goodbye, ends the run.
+    void Unload();
+    // True once the program has shut down, possibly while still starting.
+    bool Unloaded() const { return m_unloaded; }
+
+private:
+    void ApplyDefaults();
+    void UpdateMonitorInfo();
+
+    AppState &m_state;
+    const AppPaths &m_paths;
+    Platform &m_platform;
+    MainWindow &m_window;
+    UserMessages &m_messages;
+    bool m_hardLogging;
+    std::unique_ptr<HardLogViewer> m_viewer;
+    bool m_unloaded = false;
+    // Until the saved settings are read, saving would replace them with
+    // defaults.
+    bool m_prefsLoaded = false;
+};
+
+} // namespace quillcap

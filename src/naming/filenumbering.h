@@ -1,0 +1,25 @@
+#pragma once
+
+#include "naming/templateexpander.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace quillcap {
+
+// `entries` is the save folder's listing (names only) of the files of the
+// chosen type, `typeText` that type as shown ("PNG").
+
+// The running number for the next capture under `basePrefix` (a raw template):
+// one above the highest number found in the three characters after the
+// expanded prefix, padded to three digits ("001", "042", "1000"), and never a
+// number whose file name is already taken.
+QString GetNextFileNumber(const TemplateExpander &expander, const QString &basePrefix,
+                          const QStringList &entries, const QString &typeText);
+
+// The full next file name, without folder: "Quillcap_001.png". The template is
+// expanded once, so prefix and number agree even across midnight.
+QString NextImageName(const TemplateExpander &expander, const QString &rawTemplate,
+                      const QStringList &entries, const QString &typeText);
+
+} // namespace quillcap

@@ -1,0 +1,106 @@
+#include "naming/templateexpander.h"
+
+namespace quillcap {
+
+namespace {
+
+QString weekdayName(QDate date) {
+    // QDate counts Monday as 1 and Sunday as 7; fixed names keep file names
+    // the same on every system language.
+    static constexpr std::array<QStringView, 7> names = {u"Mon", u"Tue", u"Wed", u"Thu",
+                                                         u"Fri", u"Sat", u"Sun"};
+    const int day = date.dayOfWeek();
+    return day >= 1 && day <= 7 ? names[day - 1].toString() : QString();
+}
+
+QString monthName(QDate date) {
+    static constexpr std::array<QStringView, 12> names = {u"Jan", u"Feb", u"Mar", u"Apr",
+                                                          u"May", u"Jun", u"Jul", u"Aug",
+                                                          u"Sep", u"Oct", u"Nov", u"Dec"};
+    const int month = date.month();
+    return month >= 1 && month <= 12 ? names[month - 1].toString() : QString();
+}
+
+QString yearText(QDate date) {
+    return QString::number(date.year());
+}
+
+QString shortYearText(QDate date) {
+    return yearText(date).right(2);
+}
+
+QString dayText(QDate date) {
+    return TemplateExpander::FillNumber(date.day());
+}
+
+QString monthText(QDate date) {
+    return TemplateExpander::FillNumber(date.month());
+}
+
+QString dateText(QDate date) {
+    return yearText(date) + u'-' + monthText(date) + u'-' + dayText(date);
+}
+
+constexpr std::array<TemplateCode, 14> kCodes = {{
+    {u"$ddd", u"weekday, e.g. Tue", weekdayName},
+    {u"$dd", u"day of month, two digits, e.g. 05", dayText},
+    {u"$yyyy", u"year, e.g. 2026", yearText},
+    {u"$yy", u"year, last two digits, e.g. 26", shortYearText},
+    {u"$mmm", u"month, e.g. Dec", monthName},
+    {u"$mm", u"month, two digits, e.g. 03", monthText},
+    {u"$date", u"date, e.g. 2026-03-05", dateText},
+    {u"$DDD", u"weekday, e.g. Tue", weekdayName},
+    {u"$DD", u"day of month, two digits, e.g. 05", dayText},
+    {u"$YYYY", u"year, e.g. 2026", yearText},
+    {u"$YY", u"year, last two digits, e.g. 26", shortYearText},
+    {u"$MMM", u"month, e.g. Dec", monthName},
+    {u"$MM", u"month, two digits, e.g. 03", monthText},
+    {u"$DATE", u"date, e.g. 2026-03-05", dateText},
+}};
+
+// Dropped from the expanded template, in this order: a '$' that began no code,
+// and characters that are unsafe in a file name. '?' and '"' are kept, so a
+// name holding them fails at save time and is reported there.
+constexpr QStringView kDeleted = u"$&!/\\<>~*^#|;:";
+
+} // namespace
+
+QString TemplateExpander::MakePrefix(QString raw) const {
+    if (raw.isEmpty())
+        return raw;
+    // Each code reads the clock when its turn comes, so a template expanded
+    // across midnight mixes the two days exactly as the steps run.
+    for (const TemplateCode &code : kCodes) {
+        if (raw.contains(code.code))
+            raw.replace(code.code.toString(), code.expand(m_clock.today()), Qt::CaseSensitive);
+    }
+    for (QChar c : kDeleted)
+        raw.remove(c);
+    return raw;
+}
+
+QString TemplateExpander::MakeDate() const {
+    return dateText(m_clock.today());
+}
+
+QString TemplateExpander::GetWeekday() const {
+    return weekdayName(m_clock.today());
+}
+
+QString TemplateExpander::GetMonth() const {
+    return monthName(m_clock.today());
+}
+
+QString TemplateExpander::FillNumber(int number) {
+    return number < 10 ? u'0' + QString::number(number) : QString::number(number);
+}
+
+const std::array<TemplateCode, 14> &TemplateExpander::codes() {
+    return kCodes;
+}
+
+QStringView TemplateExpander::deletedCharacters() {
+    return kDeleted;
+}
+
+} // namespace quillcap

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace quillcap {
+
+// What the window system must do for us beyond what Qt offers portably.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // True when some top-level window's title begins with `prefix` (exact,
+    // case-sensitive), mapped or not.
+    virtual bool FindWindowByTitle(const QString &prefix) = 0;
+    // Puts the window into the top-most band or takes it out, without moving,
+    // resizing or activating it.
+    virtual void SetTopMost(QWidget *window, bool on) = 0;
+    // Gives the window a taskbar button or takes it away; the window ends up
+    // shown.
+    virtual void SetTaskbarButton(QWidget *window, bool show) = 0;
+};
+
+// Screen facts in the units the stored window positions use.
+class ScreenInfo {
+public:
+    virtual ~ScreenInfo() = default;
+    // 1440 / logical DPI: 15 at 96 DPI.
+    virtual double TwipsPerPixelX() const = 0;
+    virtual double TwipsPerPixelY() const = 0;
+    // Bounding box of all attached monitors, the primary monitor's top-left
+    // corner at (0, 0); left/top inclusive, right/bottom exclusive.
+    virtual QRect DesktopBounds() const = 0;
+    // Top-left of the primary monitor in Qt's global coordinates, to convert
+    // desktop coordinates into window positions.
+    virtual QPoint PrimaryOrigin() const = 0;
+    virtual QSize PrimarySize() const = 0;
+};
+
+// Desktop services the user meets through dialogs and the browser.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // The folder the user picks, or empty text when the picker is cancelled.
+    virtual QString BrowseForFolder(QWidget *owner, const QString &title) = 0;
+    virtual void OpenUrl(const QString &address) = 0;
+};
+
+struct Platform {
+    std::unique_ptr<WindowSystem> windows;
+    std::unique_ptr<ScreenInfo> screens;
+    std::unique_ptr<Shell> shell;
+};
+
+} // namespace quillcap

@@ -1,0 +1,17 @@
+#include "platform/x11/qtshell.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace quillcap::x11 {
+
+QString QtShell::BrowseForFolder(QWidget *owner, const QString &title) {
+    return QFileDialog::getExistingDirectory(owner, title);
+}
+
+void QtShell::OpenUrl(const QString &address) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+} // namespace quillcap::x11

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/platform.h"
+
+namespace quillcap::x11 {
+
+class QtShell final : public Shell {
+public:
+    QString BrowseForFolder(QWidget *owner, const QString &title) override;
+    void OpenUrl(const QString &address) override;
+};
+
+} // namespace quillcap::x11

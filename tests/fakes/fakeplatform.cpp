@@ -1,0 +1,63 @@
+#include "fakes/fakeplatform.h"
+
+#include <algorithm>
+
+namespace quillcap {
+
+namespace {
+
+template <class Calls> const FakeWindowSystem::Call *LastFor(const Calls &calls, const QWidget *w) {
+    auto it = std::find_if(calls.rbegin(), calls.rend(),
+                           [w](const FakeWindowSystem::Call &c) { return c.window.data() == w; });
+    return it == calls.rend() ? nullptr : &*it;
+}
+
+} // namespace
+
+bool FakeWindowSystem::FindWindowByTitle(const QString &prefix) {
+    searchedPrefixes << prefix;
+    return std::any_of(titles.begin(), titles.end(),
+                       [&](const QString &t) { return t.startsWith(prefix, Qt::CaseSensitive); });
+}
+
+void FakeWindowSystem::SetTopMost(QWidget *window, bool on) {
+    topMostCalls.push_back({window, on});
+}
+
+void FakeWindowSystem::SetTaskbarButton(QWidget *window, bool show) {
+    taskbarCalls.push_back({window, show});
+    if (window) {
+        window->hide();
+        window->showNormal();
+    }
+}
+
+bool FakeWindowSystem::IsTopMost(const QWidget *window) const {
+    const Call *last = LastFor(topMostCalls, window);
+    return last && last->value;
+}
+
+bool FakeWindowSystem::HasTaskbarButton(const QWidget *window) const {
+    const Call *last = LastFor(taskbarCalls, window);
+    return !last || last->value;
+}
+
+QString FakeShell::BrowseForFolder(QWidget *, const QString &title) {
+    browseTitles << title;
+    return folderAnswer;
+}
+
+void FakeShell::OpenUrl(const QString &address) {
+    openedUrls << address;
+}
+
+Platform MakeFakePlatform(FakeParts *parts) {
+    auto windows = std::make_unique<FakeWindowSystem>();
+    auto screens = std::make_unique<FakeScreenInfo>();
+    auto shell = std::make_unique<FakeShell>();
+    if (parts)
+        *parts = {windows.get(), screens.get(), shell.get()};
+    return Platform{std::move(windows), std::move(screens), std::move(shell)};
+}
+
+} // namespace quillcap

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+namespace quillcap {
+
+// Answers the title search from `titles`; records what it was asked to do to
+// windows. SetTaskbarButton shows the window, as the real one does.
+class FakeWindowSystem : public WindowSystem {
+public:
+    struct Call {
+        QPointer<QWidget> window;
+        bool value;
+    };
+
+    QStringList titles;
+    QStringList searchedPrefixes;
+    std::vector<Call> topMostCalls;
+    std::vector<Call> taskbarCalls;
+
+    bool FindWindowByTitle(const QString &prefix) override;
+    void SetTopMost(QWidget *window, bool on) override;
+    void SetTaskbarButton(QWidget *window, bool show) override;
+
+    // The last SetTopMost value for `window`; false when never set.
+    bool IsTopMost(const QWidget *window) const;
+    // The last SetTaskbarButton value for `window`; true when never set.
+    bool HasTaskbarButton(const QWidget *window) const;
+};
+
+// One 1920x1080 monitor at 96 DPI unless a test says otherwise.
+class FakeScreenInfo : public ScreenInfo {
+public:
+    double twipsX = 15;
+    double twipsY = 15;
+    QRect desktopBounds{0, 0, 1920, 1080};
+    QPoint primaryOrigin{0, 0};
+    QSize primarySize{1920, 1080};
+
+    double TwipsPerPixelX() const override { return twipsX; }
+    double TwipsPerPixelY() const override { return twipsY; }
+    QRect DesktopBounds() const override { return desktopBounds; }
+    QPoint PrimaryOrigin() const override { return primaryOrigin; }
+    QSize PrimarySize() const override { return primarySize; }
+};
+
+// Answers the folder picker with `folderAnswer` (empty = the user cancelled).
+class FakeShell : public Shell {
+public:
+    QString folderAnswer;
+    QStringList browseTitles;
+    QStringList openedUrls;
+
+    QString BrowseForFolder(QWidget *owner, const QString &title) override;
+    void OpenUrl(const QString &address) override;
+};
+
+// Where the fakes of a MakeFakePlatform() result live; they stay owned by the
+// Platform.
+struct FakeParts {
+    FakeWindowSystem *windows = nullptr;
+    FakeScreenInfo *screens = nullptr;
+    FakeShell *shell = nullptr;
+};
+
+Platform MakeFakePlatform(FakeParts *parts = nullptr);
+
+} // namespace quillcap

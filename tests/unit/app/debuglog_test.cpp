@@ -1,0 +1,88 @@
+#include "app/debuglog.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quillcap;
+
+namespace {
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST(DebugLog, FileStartsWithTheBannerAndEndsEveryLineWithCrLf) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QuillCap.log");
+    DebugLog log;
+    ASSERT_TRUE(log.OpenLogFile(path, QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)), QLocale::c()));
+    log.WriteLog("first");
+    log.WriteLog("");
+    log.CloseLogFile();
+    const QList<QByteArray> lines = contents(path).split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[0].startsWith("Opening log on ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains("14:07:09")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], "QuillCap, Build 3.1\r");
+    EXPECT_EQ(lines[2], QByteArray(66, '=') + " \r");
+    EXPECT_EQ(lines[3], "first\r");
+    EXPECT_EQ(lines[4], "\r") << "an empty line is just the line end";
+    EXPECT_EQ(lines[5], "");
+}
+
+TEST(DebugLog, EachOpenReplacesTheEarlierLog) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QuillCap.log");
+    {
+        DebugLog log;
+        log.OpenLogFile(path);
+        log.WriteLog("from the earlier run");
+    }
+    DebugLog log;
+    log.OpenLogFile(path);
+    log.CloseLogFile();
+    EXPECT_FALSE(contents(path).contains("earlier run"));
+}
+
+TEST(DebugLog, SwitchesDecideWhereALineGoes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QuillCap.log");
+    QStringList viewed;
+    DebugLog log;
+    log.SetViewer([&](const QString &line) { viewed << line; });
+    bool built = false;
+    log.WriteLogLazy([&] {
+        built = true;
+        return QString("nobody reads this");
+    });
+    EXPECT_FALSE(built) << "with both switches off nothing is formatted";
+    EXPECT_FALSE(QFile::exists(path));
+
+    log.HardLogging = true;
+    log.WriteLog("viewer only");
+    log.OpenLogFile(path);
+    log.HardLogging = false;
+    log.WriteLog("file only");
+    log.HardLog("never: the viewer is off");
+    log.CloseLogFile();
+    EXPECT_EQ(viewed.first(), "viewer only");
+    EXPECT_EQ(viewed.size(), 4) << "the banner reaches the viewer too";
+    EXPECT_FALSE(contents(path).contains("viewer only"));
+    EXPECT_TRUE(contents(path).endsWith("file only\r\n"));
+}
+
+TEST(DebugLog, AnUncreatableFileIsReportedAndLinesGoNowhere) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    DebugLog log;
+    EXPECT_FALSE(log.OpenLogFile(dir.filePath("file/QuillCap.log")));
+    EXPECT_TRUE(log.Logging);
+    log.WriteLog("must not crash");
+    EXPECT_FALSE(log.IsFileOpen());
+}
