@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/debuglog.h"
+#include "app/monitortable.h"
 
 #include <QList>
 #include <QPoint>
@@ -55,6 +56,7 @@ struct AppState {
     qint32 maxRight = 0;
     qint32 minTop = 0;
     qint32 maxBottom = 0;
+    MonitorTable monitorTable;
     bool EnableMultiMonitor = true;
     QString LastOverrideName;
     bool OpenFromMiniSplash = false;

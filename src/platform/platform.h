@@ -1,10 +1,15 @@
 #pragma once
 
+#include "app/displaydevice.h"
+
+#include <QImage>
+#include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -50,10 +55,52 @@ public:
     virtual void OpenUrl(const QString &address) = 0;
 };
 
+// The display devices in the window system's order.
+class DisplayEnumerator {
+public:
+    virtual ~DisplayEnumerator() = default;
+    virtual std::vector<DisplayDevice> EnumerateDisplays() = 0;
+};
+
+// The mouse pointer as it looks and where it is.
+struct CursorImage {
+    QImage image;    // premultiplied ARGB; null when the shape is unavailable
+    QPoint hotSpot;  // inside `image`
+    QPoint position; // virtual-screen pixels
+};
+
+// Reading the screen. Every rectangle and point is in virtual-screen pixels
+// (device pixels, the primary monitor's corner at (0, 0)).
+class ScreenCapture {
+public:
+    virtual ~ScreenCapture() = default;
+    // One copy of `area` as RGB32; pixels that no monitor shows are black.
+    virtual QImage GrabDesktop(const QRect &area) = 0;
+    virtual CursorImage GrabCursor() = 0;
+    // The window that was active, frame included; the whole desktop when
+    // there is none.
+    virtual QRect ActiveWindowRect() = 0;
+};
+
+// Print Screen (alone, with Ctrl, with Shift) anywhere on the desktop.
+class HotKey : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Takes what it can get; a combination another program holds is skipped.
+    virtual void HookHotKeys() = 0;
+    virtual void UnhookHotKeys() = 0;
+signals:
+    void pressed();
+};
+
 struct Platform {
     std::unique_ptr<WindowSystem> windows;
     std::unique_ptr<ScreenInfo> screens;
     std::unique_ptr<Shell> shell;
+    std::unique_ptr<DisplayEnumerator> displays;
+    std::unique_ptr<ScreenCapture> capture;
+    std::unique_ptr<HotKey> hotKey;
 };
 
 } // namespace quillcap

@@ -57,7 +57,11 @@ Platform MakeFakePlatform(FakeParts *parts) {
     auto shell = std::make_unique<FakeShell>();
     if (parts)
         *parts = {windows.get(), screens.get(), shell.get()};
-    return Platform{std::move(windows), std::move(screens), std::move(shell)};
+    Platform platform;
+    platform.windows = std::move(windows);
+    platform.screens = std::move(screens);
+    platform.shell = std::move(shell);
+    return platform;
 }
 
 } // namespace quillcap
