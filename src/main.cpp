@@ -25,7 +25,11 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("QuillCap"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Platform platform = makeX11Platform();
+    AppState state;
+    // What the platform has to say (a hot key another program holds) goes to
+    // the debug log.
+    Platform platform =
+        makeX11Platform([&state](const QString &line) { state.log.WriteLog(line); });
     MessageBoxes messages;
     if (platform.windows->FindWindowByTitle(QLatin1String(kCaptionPrefix))) {
         messages.Inform(QStringLiteral("QuillCap is already running !"));
@@ -35,7 +39,6 @@ int main(int argc, char *argv[]) {
     // A developer switch: the live log viewer.
     const bool hardLogging = qEnvironmentVariableIntValue("QUILLCAP_HARDLOG") != 0;
     const AppPaths paths = ResolveAppPaths();
-    AppState state;
     SystemClock clock;
     MainWindow window(state, platform, messages, clock);
     messages.SetOwner(&window);

@@ -168,6 +168,14 @@ void MainWindow::RefreshFileBox() {
     }
 }
 
+void MainWindow::SelectFile(const QString &name) {
+    m_fileBox->setCurrentItem(nullptr);
+    m_fileBox->clearSelection();
+    const auto found = m_fileBox->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!found.isEmpty())
+        m_fileBox->setCurrentItem(found.first());
+}
+
 QStringList MainWindow::FileEntries() const {
     QStringList entries;
     entries.reserve(m_fileBox->count());

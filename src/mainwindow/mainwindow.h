@@ -39,6 +39,8 @@ public:
     // Re-applies folder, type and template to the list and the next name.
     void UpdateStuff();
     void RefreshFileBox();
+    // Makes `name` the only selected entry, if the list holds it exactly.
+    void SelectFile(const QString &name);
     void RefreshNextImageName();
     QString GetNextFileNumber() const;
     QString NextImageName() const;

@@ -2,11 +2,13 @@
 
 #include "app/appstate.h"
 #include "app/hardlogviewer.h"
+#include "app/monitorinfo.h"
 #include "app/pathtext.h"
 #include "app/preferencesfile.h"
 #include "app/recentregionsfile.h"
 #include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/snapshotflow.h"
 #include "platform/apppaths.h"
 #include "platform/platform.h"
 
@@ -19,7 +21,8 @@ namespace quillcap {
 Program::Program(AppState &state, const AppPaths &paths, Platform &platform, MainWindow &window,
                  UserMessages &messages, bool hardLogging)
     : m_state(state), m_paths(paths), m_platform(platform), m_window(window), m_messages(messages),
-      m_hardLogging(hardLogging) {
+      m_hardLogging(hardLogging),
+      m_snapshots(std::make_unique<SnapshotFlow>(state, platform, window, *this, messages)) {
     connect(&m_window, &MainWindow::unloading, this, &Program::Unload);
 }
 
@@ -119,10 +122,17 @@ void Program::StartProgram() {
         m_state.lastNormalPosition = m_window.PositionTwips();
     }
     log.WriteLog(QStringLiteral("Registering Hot Key ... hold on tight..."));
+    m_snapshots->HookHotKeys();
     m_window.SetStartingUp(false);
 }
 
 void Program::UpdateMonitorInfo() {
+    if (m_platform.displays) {
+        quillcap::UpdateMonitorInfo(m_platform.displays->EnumerateDisplays(), m_state);
+        return;
+    }
+    // Without a display enumeration (tests on a fake platform) Qt's screens
+    // give the bounds.
     const QRect bounds = m_platform.screens->DesktopBounds();
     m_state.minLeft = bounds.left();
     m_state.minTop = bounds.top();
@@ -162,7 +172,8 @@ void Program::SavePrefs() {
     if (path.isEmpty())
         error = QStringLiteral("no data folder, settings are kept in memory only");
     else if (!m_prefsLoaded)
-        error = QStringLiteral("the saved settings were not read yet, so they are left as they are");
+        error =
+            QStringLiteral("the saved settings were not read yet, so they are left as they are");
     else
         PreferencesFile::Write(path, m_state, &error);
     if (!error.isEmpty()) {
@@ -178,6 +189,7 @@ void Program::Unload() {
         return;
     m_unloaded = true;
     SavePrefs();
+    m_snapshots->UnhookHotKeys();
     m_state.log.WriteLog(QStringLiteral("... saved prefs, now unloading forms. See ya."));
     if (m_state.log.Logging)
         m_state.log.CloseLogFile();

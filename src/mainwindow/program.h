@@ -14,6 +14,8 @@ class UserMessages;
 struct Platform;
 
 // Start-up, the settings files and shutdown around the main window.
+class SnapshotFlow;
+
 class Program : public QObject {
     Q_OBJECT
 public:
@@ -26,12 +28,14 @@ public:
     void SavePrefs();
     // Runs while the main window closes: saves, says goodbye, ends the run.
     void Unload();
+    // Desktop bounds and monitor table from the display devices, logged.
+    void UpdateMonitorInfo();
+    SnapshotFlow &snapshots() { return *m_snapshots; }
     // True once the program has shut down, possibly while still starting.
     bool Unloaded() const { return m_unloaded; }
 
 private:
     void ApplyDefaults();
-    void UpdateMonitorInfo();
 
     AppState &m_state;
     const AppPaths &m_paths;
@@ -40,6 +44,7 @@ private:
     UserMessages &m_messages;
     bool m_hardLogging;
     std::unique_ptr<HardLogViewer> m_viewer;
+    std::unique_ptr<SnapshotFlow> m_snapshots;
     bool m_unloaded = false;
     // Until the saved settings are read, saving would replace them with
     // defaults.

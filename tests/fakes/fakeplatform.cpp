@@ -1,5 +1,7 @@
 #include "fakes/fakeplatform.h"
 
+#include <QPainter>
+
 #include <algorithm>
 
 namespace quillcap {
@@ -51,16 +53,29 @@ void FakeShell::OpenUrl(const QString &address) {
     openedUrls << address;
 }
 
+QImage FakeScreenCapture::GrabDesktop(const QRect &area) {
+    grabbedAreas << area;
+    QImage grab(area.size(), QImage::Format_RGB32);
+    grab.fill(Qt::black);
+    QPainter painter(&grab);
+    painter.drawImage(-area.topLeft(), desktop);
+    return grab;
+}
+
 Platform MakeFakePlatform(FakeParts *parts) {
     auto windows = std::make_unique<FakeWindowSystem>();
     auto screens = std::make_unique<FakeScreenInfo>();
     auto shell = std::make_unique<FakeShell>();
+    auto capture = std::make_unique<FakeScreenCapture>();
+    auto hotKey = std::make_unique<FakeHotKey>();
     if (parts)
-        *parts = {windows.get(), screens.get(), shell.get()};
+        *parts = {windows.get(), screens.get(), shell.get(), capture.get(), hotKey.get()};
     Platform platform;
     platform.windows = std::move(windows);
     platform.screens = std::move(screens);
     platform.shell = std::move(shell);
+    platform.capture = std::move(capture);
+    platform.hotKey = std::move(hotKey);
     return platform;
 }
 

@@ -62,12 +62,39 @@ public:
     void OpenUrl(const QString &address) override;
 };
 
+// Serves a fixed desktop picture (virtual-screen origin at its top-left).
+class FakeScreenCapture : public ScreenCapture {
+public:
+    QImage desktop;
+    CursorImage cursor;
+    QRect activeWindow;
+    QList<QRect> grabbedAreas;
+
+    QImage GrabDesktop(const QRect &area) override;
+    CursorImage GrabCursor() override { return cursor; }
+    QRect ActiveWindowRect() override { return activeWindow; }
+};
+
+// A hot key the test presses itself.
+class FakeHotKey : public HotKey {
+public:
+    bool hooked = false;
+    void HookHotKeys() override { hooked = true; }
+    void UnhookHotKeys() override { hooked = false; }
+    void Press() {
+        if (hooked)
+            emit pressed();
+    }
+};
+
 // Where the fakes of a MakeFakePlatform() result live; they stay owned by the
 // Platform.
 struct FakeParts {
     FakeWindowSystem *windows = nullptr;
     FakeScreenInfo *screens = nullptr;
     FakeShell *shell = nullptr;
+    FakeScreenCapture *capture = nullptr;
+    FakeHotKey *hotKey = nullptr;
 };
 
 Platform MakeFakePlatform(FakeParts *parts = nullptr);

@@ -15,6 +15,8 @@ using namespace quillcap;
 
 namespace {
 
+constexpr int kAny = INT_MIN;
+
 QRect placeIn(const QWidget *window, const QWidget *w) {
     return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
 }
@@ -42,52 +44,51 @@ TEST_F(GuiTest, ControlsShowTheDefaultsAndTheirTexts) {
     EXPECT_TRUE(messages.warned.isEmpty());
 }
 
-TEST_F(GuiTest, WiderWindowStretchesFieldsAndKeepsRightSideControlsToTheRight) {
+TEST_F(GuiTest, ResizingStretchesListAndPreviewAndMovesTheRightAndBottomControls) {
     start();
-    const QSize before = window->size();
-    const char *stretch[] = {"picViewer", "txtPrefix", "txtSaveFolder"};
-    const char *right[] = {"imgCodesBox", "imgCommandsBox", "imgSnapNow", "cmbFileType", "Label5"};
-    const char *still[] = {"fileBox", "Label1", "cmdChangeSaveFolder", "Label3"};
     QHash<QString, QRect> was;
     for (QWidget *w : window->findChildren<QWidget *>())
         was[w->objectName()] = placeIn(window.get(), w);
-
-    window->resize(before + QSize(150, 0));
-    ASSERT_TRUE(waitUntil([&] {
-        return control("picViewer")->width() == was["picViewer"].width() + 150;
-    })) << "the preview takes the whole extra width";
-    for (const char *name : stretch) {
-        const QRect now = placeIn(window.get(), control(name));
-        EXPECT_EQ(now.width(), was[name].width() + 150) << name;
-        EXPECT_EQ(now.left(), was[name].left()) << name;
+    window->resize(window->size() + QSize(150, 10));
+    ASSERT_TRUE(waitUntil(
+        [&] { return control("picViewer")->size() == was["picViewer"].size() + QSize(150, 10); }));
+    // Change of left, top, width and height; kAny where the layout decides.
+    const struct {
+        const char *name;
+        int dx, dy, dw, dh;
+    } cases[] = {
+        {"picViewer", 0, 0, 150, 10},
+        {"fileBox", 0, 0, 0, 10},
+        {"txtPrefix", 0, 0, 150, 0},
+        {"txtSaveFolder", 0, 0, 150, 0},
+        {"Shape1", 0, 0, 150, 0},
+        {"lblNextName", 0, 0, 150, 0},
+        {"imgCodesBox", 150, 0, 0, 0},
+        {"imgSnapNow", 150, 0, 0, 0},
+        {"cmbFileType", 150, 0, 0, 0},
+        {"Label5", 150, 0, 0, 0},
+        {"imgCommandsBox", 150, 10, 0, 0},
+        {"Frame3", kAny, 10, kAny, 0},
+        {"lblDragFileInfo", kAny, 10, kAny, 0},
+        {"lblDragImageInfo", kAny, 10, kAny, 0},
+        {"lblVersion", kAny, 10, kAny, 0},
+        {"lblWebAddress", kAny, 10, kAny, 0},
+        {"Label1", 0, 0, 0, 0},
+        {"cmdChangeSaveFolder", 0, 0, 0, 0},
+        {"Label3", 0, 0, kAny, 0},
+    };
+    for (const auto &c : cases) {
+        const QRect now = placeIn(window.get(), control(c.name)), &old = was[c.name];
+        const int change[] = {now.x() - old.x(), now.y() - old.y(), now.width() - old.width(),
+                              now.height() - old.height()};
+        const int expected[] = {c.dx, c.dy, c.dw, c.dh};
+        const char *what[] = {"left", "top", "width", "height"};
+        for (int i = 0; i < 4; ++i) {
+            if (expected[i] != kAny) {
+                EXPECT_EQ(change[i], expected[i]) << c.name << " " << what[i];
+            }
+        }
     }
-    for (const char *name : right) {
-        const QRect now = placeIn(window.get(), control(name));
-        EXPECT_EQ(now.left(), was[name].left() + 150) << name;
-        EXPECT_EQ(now.top(), was[name].top()) << name;
-    }
-    for (const char *name : still)
-        EXPECT_EQ(placeIn(window.get(), control(name)).topLeft(), was[name].topLeft()) << name;
-    EXPECT_EQ(control("fileBox")->size(), was["fileBox"].size());
-}
-
-TEST_F(GuiTest, TallerWindowGrowsListAndPreviewAndLowersTheBottomControls) {
-    start();
-    const QSize before = window->size();
-    QHash<QString, QRect> was;
-    for (QWidget *w : window->findChildren<QWidget *>())
-        was[w->objectName()] = placeIn(window.get(), w);
-
-    window->resize(before + QSize(0, 10));
-    ASSERT_TRUE(waitUntil([&] { return control("Frame3")->y() == was["Frame3"].y() + 10; }));
-    for (const char *name : {"lblDragFileInfo", "lblDragImageInfo", "imgCommandsBox", "Frame3",
-                             "lblVersion", "lblWebAddress"}) {
-        EXPECT_EQ(placeIn(window.get(), control(name)), was[name].translated(0, 10)) << name;
-    }
-    for (const char *name : {"picViewer", "fileBox"})
-        EXPECT_EQ(control(name)->height(), was[name].height() + 10) << name;
-    for (const char *name : {"imgCodesBox", "imgSnapNow", "txtPrefix", "Shape1"})
-        EXPECT_EQ(placeIn(window.get(), control(name)), was[name]) << name;
 }
 
 TEST_F(GuiTest, TheWindowNeverGetsSmallerThanDesigned) {
@@ -123,13 +124,19 @@ TEST_F(GuiTest, AnotherTypeChangesTheListAndTheNextNameAtOnce) {
     EXPECT_EQ(list->toolTip(), "GIF files in the current target directory");
 }
 
-TEST_F(GuiTest, TypingATemplateRenamesTheNextFile) {
+TEST_F(GuiTest, TypingATemplateRenamesTheNextFileAndPointerMovesKeepItsDateCurrent) {
     start();
     auto *prefix = control<QLineEdit>("txtPrefix");
     prefix->selectAll();
-    QTest::keyClicks(prefix, "shot $yyyy-");
-    EXPECT_EQ(state.settings.prefix, "shot $yyyy-");
-    EXPECT_EQ(control<QLabel>("lblNextName")->text(), "shot 2026-001.png");
+    QTest::keyClicks(prefix, "shot $date_");
+    EXPECT_EQ(state.settings.prefix, "shot $date_");
+    auto *next = control<QLabel>("lblNextName");
+    EXPECT_EQ(next->text(), "shot 2026-03-05_001.png");
+    clock.set(QDate(2026, 3, 6));
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(control("Label3"), &move);
+    EXPECT_EQ(next->text(), "shot 2026-03-06_001.png");
 }
 
 TEST_F(GuiTest, FolderPickerAppliesTheChoiceAndACancelFallsBack) {
@@ -151,19 +158,6 @@ TEST_F(GuiTest, WebLabelOpensTheHomePage) {
     start();
     QTest::mouseClick(control("lblWebAddress"), Qt::LeftButton);
     EXPECT_EQ(fakes.shell->openedUrls, QStringList{MainWindow::kWebAddress});
-}
-
-TEST_F(GuiTest, PointerMovesKeepDateCodesCurrent) {
-    state.settings.prefix = "$date_";
-    writeFile("config/qcapprf.txt", "PREFIX\r\n:$date_:\r\n");
-    start();
-    auto *next = control<QLabel>("lblNextName");
-    EXPECT_EQ(next->text(), "2026-03-05_001.png");
-    clock.set(QDate(2026, 3, 6));
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(control("Label3"), &move);
-    EXPECT_EQ(next->text(), "2026-03-06_001.png");
 }
 
 TEST_F(GuiTest, TaskbarBoxSaysWhenItTakesEffect) {

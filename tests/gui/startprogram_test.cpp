@@ -28,9 +28,6 @@ TEST_F(GuiTest, SavedSettingsComeBackAndTheWindowReturnsToTheDesktop) {
     EXPECT_EQ(control<QLabel>("lblNextName")->text(), " shot_001.jpg");
     EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(0, 100)) << "left of the desktop: to 0";
     const QByteArray log = readAll(path("config/QuillCap.log"));
-    EXPECT_TRUE(
-        log.contains("Check form is on a visible screen...\r\n    Left -3000 minLeft is 0\r\n"));
-    EXPECT_TRUE(log.contains("       - moving me.left to 0\r\n"));
     EXPECT_TRUE(log.contains("Booting normally (not minimized)\r\n"));
 }
 
@@ -79,10 +76,6 @@ TEST_F(GuiTest, ADamagedFileIsReportedAndLeavesTheRegionsUnread) {
     EXPECT_EQ(state.settings.showMouse, 0) << "nothing after it is read";
     EXPECT_TRUE(state.recentRegions.isEmpty());
     EXPECT_TRUE(window->isVisible());
-    window->close();
-    const QByteArray written = readAll(path("config/qcapprf.txt"));
-    EXPECT_EQ(written.count("\r\n"), 28) << "the next save writes a whole file";
-    EXPECT_TRUE(written.contains("NUMBEROFSNAPS\r\n 7 \r\n"));
 }
 
 TEST_F(GuiTest, AMissingSaveFolderIsReportedOnceAndReplaced) {
@@ -108,13 +101,4 @@ TEST_F(GuiTest, ClosingSavesEverythingInOrderAndClosesTheLog) {
     EXPECT_EQ(readAll(path("config/lastcaps.txt")),
               " 1 \r\n10\r\n 1 \r\n20\r\n 1 \r\n30\r\n 1 \r\n40\r\n");
     EXPECT_FALSE(state.log.IsFileOpen());
-}
-
-TEST_F(GuiTest, WithoutADataFolderSettingsStayInMemory) {
-    paths.userAppFolder.clear();
-    start();
-    EXPECT_EQ(window->windowTitle(), "QuillCap  (0 snaps)");
-    window->close();
-    EXPECT_TRUE(QDir(path("config")).isEmpty());
-    EXPECT_TRUE(QDir(path("program")).isEmpty());
 }

@@ -29,6 +29,16 @@ XProbe::~XProbe() {
         xcb_disconnect(m_c);
 }
 
+bool XProbe::HasExtension(const char *name) {
+    R<xcb_query_extension_reply_t> r(
+        xcb_query_extension_reply(m_c, xcb_query_extension(m_c, std::strlen(name), name), nullptr));
+    return r && r->present;
+}
+
+void XProbe::Sync() {
+    std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+}
+
 xcb_atom_t XProbe::Atom(const char *name) {
     R<xcb_intern_atom_reply_t> r(
         xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, std::strlen(name), name), nullptr));

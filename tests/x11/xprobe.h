@@ -18,7 +18,12 @@ public:
     XProbe &operator=(const XProbe &) = delete;
 
     bool ok() const { return m_c != nullptr; }
+    xcb_connection_t *connection() const { return m_c; }
     xcb_window_t root() const { return m_root; }
+
+    bool HasExtension(const char *name);
+    // Returns once the server has carried out every request sent so far.
+    void Sync();
 
     xcb_atom_t Atom(const char *name);
     // Atom names of the window's _NET_WM_STATE list.

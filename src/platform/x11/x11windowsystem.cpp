@@ -8,26 +8,8 @@
 
 namespace quillcap::x11 {
 
-X11WindowSystem::~X11WindowSystem() {
-    if (m_own)
-        xcb_disconnect(m_own);
-}
-
-xcb_connection_t *X11WindowSystem::SearchConnection() {
-    if (xcb_connection_t *qt = QtConnection())
-        return qt;
-    if (!m_own) {
-        m_own = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(m_own)) {
-            xcb_disconnect(m_own);
-            m_own = nullptr;
-        }
-    }
-    return m_own;
-}
-
 bool X11WindowSystem::FindWindowByTitle(const QString &prefix) {
-    xcb_connection_t *c = SearchConnection();
+    xcb_connection_t *c = m_connection.Get();
     if (!c)
         return false;
     for (const ClientWindow &client : TopLevelClients(c, Atoms::For(c))) {

@@ -2,19 +2,12 @@
 
 #include "platform/platform.h"
 #include "platform/x11/netwmstatekeeper.h"
-
-#include <xcb/xcb.h>
+#include "platform/x11/xcbutil.h"
 
 namespace quillcap::x11 {
 
 class X11WindowSystem final : public WindowSystem {
 public:
-    X11WindowSystem() = default;
-    ~X11WindowSystem() override;
-
-    X11WindowSystem(const X11WindowSystem &) = delete;
-    X11WindowSystem &operator=(const X11WindowSystem &) = delete;
-
     bool FindWindowByTitle(const QString &prefix) override;
     // The state survives hiding and showing the window.
     void SetTopMost(QWidget *window, bool on) override;
@@ -22,11 +15,8 @@ public:
     void SetTaskbarButton(QWidget *window, bool show) override;
 
 private:
-    // Qt's connection when Qt runs on xcb, else one of our own (opened on
-    // first use) so the single-instance check also works before any window.
-    xcb_connection_t *SearchConnection();
-
-    xcb_connection_t *m_own = nullptr;
+    // The single-instance check runs before any window exists.
+    XcbConnection m_connection;
     NetWmStateKeeper m_keeper;
 };
 

@@ -13,7 +13,7 @@ namespace quillcap::x11 {
 
 Atoms Atoms::Intern(xcb_connection_t *c) {
     Atoms atoms;
-    const std::array<std::pair<std::string_view, xcb_atom_t *>, 7> wanted{{
+    const std::array<std::pair<std::string_view, xcb_atom_t *>, 11> wanted{{
         {"UTF8_STRING", &atoms.utf8String},
         {"_NET_WM_NAME", &atoms.netWmName},
         {"WM_STATE", &atoms.wmState},
@@ -21,6 +21,10 @@ Atoms Atoms::Intern(xcb_connection_t *c) {
         {"_NET_WM_STATE_SKIP_TASKBAR", &atoms.netWmStateSkipTaskbar},
         {"_NET_WM_STATE_ABOVE", &atoms.netWmStateAbove},
         {"_NET_WM_STATE_STAYS_ON_TOP", &atoms.netWmStateStaysOnTop},
+        {"_NET_ACTIVE_WINDOW", &atoms.netActiveWindow},
+        {"_NET_FRAME_EXTENTS", &atoms.netFrameExtents},
+        {"_NET_WORKAREA", &atoms.netWorkarea},
+        {"EDID", &atoms.edid},
     }};
     std::array<xcb_intern_atom_cookie_t, wanted.size()> cookies;
     for (std::size_t i = 0; i < wanted.size(); ++i)
@@ -47,6 +51,37 @@ xcb_connection_t *QtConnection() {
         return nullptr;
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
+}
+
+XcbConnection::~XcbConnection() {
+    if (m_own)
+        xcb_disconnect(m_own);
+}
+
+xcb_connection_t *XcbConnection::Get() {
+    if (xcb_connection_t *qt = QtConnection())
+        return qt;
+    if (!m_own) {
+        m_own = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_own)) {
+            xcb_disconnect(m_own);
+            m_own = nullptr;
+        }
+    }
+    return m_own;
+}
+
+bool XcbConnection::IsAlive(xcb_connection_t *c) const {
+    return c && (c == m_own || c == QtConnection());
+}
+
+bool HasExtension(xcb_connection_t *c, xcb_extension_t *extension) {
+    const xcb_query_extension_reply_t *data = xcb_get_extension_data(c, extension);
+    return data && data->present;
+}
+
+xcb_screen_t *FirstScreen(xcb_connection_t *c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data;
 }
 
 std::optional<uint32_t> WmState(xcb_connection_t *c, const Atoms &atoms, xcb_window_t window) {

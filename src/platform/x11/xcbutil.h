@@ -38,6 +38,10 @@ struct Atoms {
     xcb_atom_t netWmStateSkipTaskbar = XCB_ATOM_NONE;
     xcb_atom_t netWmStateAbove = XCB_ATOM_NONE;
     xcb_atom_t netWmStateStaysOnTop = XCB_ATOM_NONE;
+    xcb_atom_t netActiveWindow = XCB_ATOM_NONE;
+    xcb_atom_t netFrameExtents = XCB_ATOM_NONE;
+    xcb_atom_t netWorkarea = XCB_ATOM_NONE;
+    xcb_atom_t edid = XCB_ATOM_NONE;
 
     static Atoms Intern(xcb_connection_t *c);
     // Interned once; atoms are the same for every connection to a server.
@@ -47,6 +51,31 @@ struct Atoms {
 // The connection Qt's xcb platform uses, or null (no QGuiApplication, or a
 // platform other than xcb).
 xcb_connection_t *QtConnection();
+
+// Qt's connection while Qt runs on xcb, else one of our own, opened on first
+// use: the single-instance check and the benchmarks run without Qt's.
+class XcbConnection {
+public:
+    XcbConnection() = default;
+    ~XcbConnection();
+    XcbConnection(const XcbConnection &) = delete;
+    XcbConnection &operator=(const XcbConnection &) = delete;
+
+    // Null when no display can be reached.
+    xcb_connection_t *Get();
+    // False once `c` is gone (Qt closed its connection): requests on it would
+    // touch freed memory.
+    bool IsAlive(xcb_connection_t *c) const;
+
+private:
+    xcb_connection_t *m_own = nullptr;
+};
+
+// An extension request the server does not know breaks the whole connection,
+// Qt's included: ask before every use.
+bool HasExtension(xcb_connection_t *c, xcb_extension_t *extension);
+
+xcb_screen_t *FirstScreen(xcb_connection_t *c);
 
 // ICCCM WM_STATE values.
 enum : uint32_t { kWmStateWithdrawn = 0, kWmStateNormal = 1, kWmStateIconic = 3 };

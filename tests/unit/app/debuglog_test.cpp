@@ -23,29 +23,11 @@ TEST(DebugLog, FileStartsWithTheBannerAndEndsEveryLineWithCrLf) {
     log.WriteLog("first");
     log.WriteLog("");
     log.CloseLogFile();
-    const QList<QByteArray> lines = contents(path).split('\n');
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_TRUE(lines[0].startsWith("Opening log on ")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].contains("14:07:09")) << lines[0].toStdString();
-    EXPECT_EQ(lines[1], "QuillCap, Build 3.1\r");
-    EXPECT_EQ(lines[2], QByteArray(66, '=') + " \r");
-    EXPECT_EQ(lines[3], "first\r");
-    EXPECT_EQ(lines[4], "\r") << "an empty line is just the line end";
-    EXPECT_EQ(lines[5], "");
-}
-
-TEST(DebugLog, EachOpenReplacesTheEarlierLog) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("QuillCap.log");
-    {
-        DebugLog log;
-        log.OpenLogFile(path);
-        log.WriteLog("from the earlier run");
-    }
-    DebugLog log;
-    log.OpenLogFile(path);
-    log.CloseLogFile();
-    EXPECT_FALSE(contents(path).contains("earlier run"));
+    const QByteArray text = contents(path);
+    EXPECT_TRUE(text.startsWith("Opening log on ")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(" 14:07:09\r\nQuillCap, Build 3.1\r\n" + QByteArray(66, '=') +
+                              " \r\nfirst\r\n\r\n"))
+        << text.toStdString();
 }
 
 TEST(DebugLog, SwitchesDecideWhereALineGoes) {
@@ -77,12 +59,8 @@ TEST(DebugLog, SwitchesDecideWhereALineGoes) {
 
 TEST(DebugLog, AnUncreatableFileIsReportedAndLinesGoNowhere) {
     QTemporaryDir dir;
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
     DebugLog log;
-    EXPECT_FALSE(log.OpenLogFile(dir.filePath("file/QuillCap.log")));
-    EXPECT_TRUE(log.Logging);
+    EXPECT_FALSE(log.OpenLogFile(dir.path()));
     log.WriteLog("must not crash");
     EXPECT_FALSE(log.IsFileOpen());
 }

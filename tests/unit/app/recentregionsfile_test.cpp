@@ -36,9 +36,6 @@ TEST(RecentRegionsFile, KeepsTheNewestTwentyInFourBlocks) {
     auto read = parse(bytes);
     ASSERT_TRUE(std::holds_alternative<QList<CaptureRegion>>(read));
     EXPECT_EQ(std::get<QList<CaptureRegion>>(read), all.mid(5));
-}
-
-TEST(RecentRegionsFile, EmptyListsWriteZeroCounts) {
     EXPECT_EQ(RecentRegionsFile::Serialize({}), " 0 \r\n 0 \r\n 0 \r\n 0 \r\n");
 }
 
@@ -49,7 +46,6 @@ TEST(RecentRegionsFile, DamagedFilesAreErrors) {
         int number;
     } cases[] = {
         {"cut short in a block", " 2 \r\n1\r\n", 62},
-        {"missing blocks", " 1 \r\n1\r\n 1 \r\n2\r\n", 62},
         {"count beyond 16 bits", " 40000 \r\n", 6},
         {"blocks of different length", " 1 \r\n1\r\n 2 \r\n1\r\n2\r\n 1 \r\n3\r\n 1 \r\n4\r\n",
          380},
@@ -88,21 +84,18 @@ protected:
 };
 
 TEST_F(LastCapsTest, RoundTripThroughTheDataFolder) {
+    LoadLastCaps(state);
+    EXPECT_TRUE(state.recentRegions.isEmpty()) << "no file yet";
     state.recentRegions = regions(3);
     SaveCaps(state);
     state.recentRegions.clear();
     LoadLastCaps(state);
     EXPECT_EQ(state.recentRegions, regions(3));
-    EXPECT_TRUE(
-        logText().endsWith(" .. and previous cap zones .. \r\n      ... Done\r\n"
-                           "Looking for a lastcaps file ... \r\nFound a lastcaps file ... \r\n"
-                           " ... read in 3 previous capture regions.\r\n"));
-}
-
-TEST_F(LastCapsTest, AMissingFileReadsNothing) {
-    LoadLastCaps(state);
-    EXPECT_TRUE(state.recentRegions.isEmpty());
-    EXPECT_TRUE(logText().endsWith(" ... read in 0 previous capture regions.\r\n"));
+    const QByteArray log = logText();
+    EXPECT_TRUE(log.contains(" ... read in 0 previous capture regions.\r\n"));
+    EXPECT_TRUE(log.endsWith(" .. and previous cap zones .. \r\n      ... Done\r\n"
+                             "Looking for a lastcaps file ... \r\nFound a lastcaps file ... \r\n"
+                             " ... read in 3 previous capture regions.\r\n"));
 }
 
 TEST_F(LastCapsTest, ADamagedFileIsClearedAndDeleted) {

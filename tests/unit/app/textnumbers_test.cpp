@@ -18,10 +18,9 @@ TEST(TextNumbers, LeadingNumberReadsWhatStartsTheText) {
 }
 
 TEST(TextNumbers, HalvesRoundToEven) {
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(-2.5), -2);
-    EXPECT_EQ(roundHalfEven(2.6), 3);
+    const std::pair<double, double> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.6, 3}};
+    for (const auto &[value, rounded] : cases)
+        EXPECT_EQ(roundHalfEven(value), rounded) << value;
 }
 
 TEST(TextNumbers, BooleansAcceptWordsAndNumbersOnly) {

@@ -1,0 +1,110 @@
+#include "mainwindow/snapshotflow.h"
+
+#include "app/appstate.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/program.h"
+#include "overlay/captureoverlay.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace quillcap {
+
+SnapshotFlow::SnapshotFlow(AppState &state, Platform &platform, MainWindow &window,
+                           Program &program, UserMessages &messages)
+    : m_state(state), m_platform(platform), m_window(window), m_program(program),
+      m_messages(messages) {
+    connect(&m_window, &MainWindow::snapRequested, this, &SnapshotFlow::SnapButtonClicked);
+}
+
+SnapshotFlow::~SnapshotFlow() {
+    delete m_overlay;
+}
+
+void SnapshotFlow::HookHotKeys() {
+    if (!m_platform.hotKey)
+        return;
+    connect(m_platform.hotKey.get(), &HotKey::pressed, this, &SnapshotFlow::HotKeyPressed,
+            Qt::UniqueConnection);
+    m_platform.hotKey->HookHotKeys();
+}
+
+void SnapshotFlow::UnhookHotKeys() {
+    if (!m_platform.hotKey)
+        return;
+    disconnect(m_platform.hotKey.get(), nullptr, this, nullptr);
+    m_platform.hotKey->UnhookHotKeys();
+}
+
+void SnapshotFlow::HotKeyPressed() {
+    // A held key repeats; one overlay at a time.
+    if (m_running)
+        return;
+    m_cursor = m_platform.capture ? m_platform.capture->GrabCursor() : CursorImage{};
+    m_state.log.WriteLog(QStringLiteral("** Pressed the PrtScrn Hot Key **"));
+    TakeSnapShot();
+}
+
+void SnapshotFlow::SnapButtonClicked() {
+    if (m_running)
+        return;
+    m_state.log.WriteLog(QStringLiteral("** pressed SNAP button on form ** "));
+    m_cursor = m_platform.capture ? m_platform.capture->GrabCursor() : CursorImage{};
+    TakeSnapShot();
+}
+
+void SnapshotFlow::WaitProcessingEvents(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void SnapshotFlow::TakeSnapShot() {
+    if (m_running)
+        return;
+    m_running = true;
+    DebugLog &log = m_state.log;
+    log.WriteLog(QStringLiteral(" "));
+    log.WriteLog(QStringLiteral("------------------------------"));
+    log.WriteLog(QStringLiteral("[   Taking Snap Shot         ]"));
+    log.WriteLog(QStringLiteral("------------------------------"));
+    m_window.UpdateStuff();
+    m_program.UpdateMonitorInfo();
+
+    m_hiddenForCapture = false;
+    if (!m_window.isMinimized()) {
+        m_window.hide();
+        m_hiddenForCapture = true;
+        // Let the desktop repaint without us before it is frozen.
+        WaitProcessingEvents(kSettleMs);
+    }
+    if (m_program.Unloaded())
+        return;
+    m_overlay = new CaptureOverlay(m_state, m_platform, m_messages, m_cursor);
+    connect(m_overlay, &CaptureOverlay::finished, this, &SnapshotFlow::ReturnFromCapture);
+    m_overlay->Load();
+    m_overlay->ShowOverlay();
+    WaitProcessingEvents(kSettleMs);
+}
+
+void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
+    if (m_overlay)
+        m_overlay->deleteLater();
+    m_running = false;
+    // The overlay closes with the program too; then there is nothing to show.
+    if (m_program.Unloaded())
+        return;
+    m_state.log.WriteLog(QStringLiteral("... back from frmCaptureHold (") + LastPic);
+    if (LastPic != QLatin1String(kNothingCaptured)) {
+        m_window.RefreshFileBox();
+        m_window.SelectFile(LastPic);
+        ++m_state.NumberOfSnaps;
+        m_window.ShowCaption();
+    }
+    m_window.UpdateStuff();
+    m_program.SavePrefs();
+    if (m_hiddenForCapture)
+        m_window.show();
+}
+
+} // namespace quillcap

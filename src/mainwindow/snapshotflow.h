@@ -1,0 +1,57 @@
+#pragma once
+
+#include "overlay/captureoverlay.h"
+#include "platform/platform.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace quillcap {
+
+struct AppState;
+class MainWindow;
+class Program;
+class UserMessages;
+
+// One capture cycle: the hot key or the snap button gets the main window out
+// of the way, opens the overlay, and brings the main window back up to date
+// when the overlay is done. One overlay at a time.
+class SnapshotFlow : public QObject {
+    Q_OBJECT
+public:
+    // What `ReturnFromCapture` receives when nothing was captured.
+    static constexpr const char *kNothingCaptured = "xxxx";
+
+    SnapshotFlow(AppState &state, Platform &platform, MainWindow &window, Program &program,
+                 UserMessages &messages);
+    ~SnapshotFlow() override;
+
+    void HookHotKeys();
+    void UnhookHotKeys();
+    void TakeSnapShot();
+    void ReturnFromCapture(const QString &LastPic);
+    bool CaptureRunning() const { return m_running; }
+    CaptureOverlay *overlay() const { return m_overlay; }
+
+    // How long the screen gets to repaint before and after the overlay
+    // appears.
+    static constexpr int kSettleMs = 500;
+
+private:
+    void HotKeyPressed();
+    void SnapButtonClicked();
+    void WaitProcessingEvents(int ms);
+
+    AppState &m_state;
+    Platform &m_platform;
+    MainWindow &m_window;
+    Program &m_program;
+    UserMessages &m_messages;
+    QPointer<CaptureOverlay> m_overlay;
+    CursorImage m_cursor;
+    bool m_hiddenForCapture = false;
+    bool m_running = false;
+};
+
+} // namespace quillcap

@@ -1,0 +1,230 @@
+#include "overlay/captureoverlay.h"
+
+#include "app/appstate.h"
+#include "app/usermessages.h"
+#include "overlay/overlayload.h"
+#include "overlay/shading.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace quillcap {
+
+namespace {
+
+QString number(qint64 value) {
+    return QString::number(value);
+}
+
+} // namespace
+
+CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages,
+                               const CursorImage &cursor)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_state(state), m_platform(platform),
+      m_messages(messages), m_cursor(cursor) {
+    setObjectName(QStringLiteral("frmCaptureHold"));
+    setWindowTitle(QLatin1String(kTitle));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    BuildNoticePanel();
+}
+
+CaptureOverlay::~CaptureOverlay() = default;
+
+void CaptureOverlay::BuildNoticePanel() {
+    m_notice = new QFrame(this);
+    m_notice->setObjectName(QStringLiteral("picWholeDesktopSelected"));
+    m_notice->setAutoFillBackground(true);
+    QPalette palette = m_notice->palette();
+    palette.setColor(QPalette::Window, QColor(255, 192, 128));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_notice->setPalette(palette);
+    m_notice->setFrameShape(QFrame::Box);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(11);
+    m_noticeText = new QLabel(QStringLiteral("The entire desktop is selected"), m_notice);
+    m_noticeText->setObjectName(QStringLiteral("lblDesktopNotice"));
+    QFont bold = arial;
+    bold.setBold(true);
+    m_noticeText->setFont(bold);
+    auto *hint = new QLabel(QStringLiteral("pressing R will reset the capture box"), m_notice);
+    hint->setFont(arial);
+    auto *layout = new QVBoxLayout(m_notice);
+    layout->setContentsMargins(16, 10, 16, 10);
+    layout->addWidget(m_noticeText, 0, Qt::AlignHCenter);
+    layout->addWidget(hint, 0, Qt::AlignHCenter);
+    m_notice->adjustSize();
+    m_notice->hide();
+    // The panel only informs: presses go through to the overlay.
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void CaptureOverlay::Load() {
+    DebugLog &log = m_state.log;
+    log.WriteLog(QStringLiteral("Welcome to CaptureHold"));
+    log.WriteLog(QStringLiteral("Multiple monitors is enabled"));
+    m_desk = QRect(m_state.minLeft, m_state.minTop, m_state.maxRight - m_state.minLeft,
+                   m_state.maxBottom - m_state.minTop);
+    if (m_desk.width() <= 0 || m_desk.height() <= 0)
+        m_desk = QRect(QPoint(0, 0), m_platform.screens->PrimarySize());
+    log.WriteLogLazy([&] {
+        return QStringLiteral("Desktop parameters are from  (") + number(m_desk.x()) + u',' +
+               number(m_desk.y()) + QStringLiteral(") - (") + number(m_desk.x() + m_desk.width()) +
+               u',' + number(m_desk.y() + m_desk.height()) + u')';
+    });
+    log.WriteLogLazy([&] {
+        return QStringLiteral("W:H = ") + number(m_desk.width()) + u':' + number(m_desk.height());
+    });
+
+    // The window in Qt's coordinates: device pixels divided by the scale.
+    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const QPoint primary = m_platform.screens->PrimaryOrigin();
+    setGeometry(QRect(primary + QPoint(qRound(m_desk.x() / ratio), qRound(m_desk.y() / ratio)),
+                      QSize(qRound(m_desk.width() / ratio), qRound(m_desk.height() / ratio))));
+
+    log.WriteLog(QStringLiteral("Calling GetScreenArea"));
+    m_bright = m_platform.capture->GrabDesktop(m_desk);
+    if (m_bright.size() != m_desk.size()) {
+        QImage sized(m_desk.size(), QImage::Format_RGB32);
+        sized.fill(Qt::black);
+        m_bright = sized;
+    }
+    if (m_state.settings.showMouse != 0) {
+        log.WriteLog(QStringLiteral("Drawing cursor on the image (the option is selected)"));
+        StampCursor(m_bright, m_cursor.image, m_cursor.hotSpot,
+                    m_cursor.position - m_desk.topLeft());
+    }
+    m_shaded = Dark3(m_bright, log);
+    if (m_shaded.isNull()) {
+        m_messages.Inform(QStringLiteral(
+            "Screen shading memory error.  There may be problems viewing the capture zone.\r\n"
+            "This sometimes happens because of an improper recovery of a Windows shutdown "
+            "error.\r\nTry restarting the program.  If all else fails try it after your next "
+            "reboot. "));
+        m_shaded = QImage(m_desk.size(), QImage::Format_RGB32);
+        m_shaded.fill(Qt::black);
+    }
+
+    const QSize monitor1(m_state.monitorTable.MParm(1, 2), m_state.monitorTable.MParm(1, 3));
+    const QPoint panel = NoticePanelPosition(m_notice->size() * ratio, monitor1, m_desk.topLeft());
+    m_notice->move(QPoint(qRound(panel.x() / ratio), qRound(panel.y() / ratio)));
+
+    m_box = std::make_unique<CaptureBox>(log, m_desk.size());
+    m_mouse = std::make_unique<OverlayMouse>(*m_box);
+    const QSize primarySize = m_platform.screens->PrimarySize() * ratio;
+    m_box->setCap(DefaultCapBox(primarySize));
+
+    const QRect active = m_platform.capture->ActiveWindowRect().translated(-m_desk.topLeft());
+    log.WriteLogLazy([&] {
+        return QStringLiteral("The current  active window (if we want it) is at ") +
+               number(active.x()) + u',' + number(active.y()) + QStringLiteral("  (") +
+               number(active.width()) + u'x' + number(active.height()) + u')';
+    });
+    m_keys = std::make_unique<OverlayKeys>(*m_box, m_state, m_desk.topLeft(), active);
+    m_keys->SelectPreviousArea();
+    m_box->ResetCapBox();
+    m_notice->setVisible(m_box->noticeVisible());
+    m_noticeText->setText(m_box->noticeText());
+    log.WriteLogLazy([&] {
+        const CaptureRegion &cap = m_box->cap();
+        return QStringLiteral("The current capture window (if we want it) is at ") + number(cap.x) +
+               u',' + number(cap.y) + QStringLiteral("  (") + number(cap.w) + u'x' + number(cap.h) +
+               u')';
+    });
+    m_platform.windows->SetTopMost(this, true);
+}
+
+void CaptureOverlay::ShowOverlay() {
+    // Out of the taskbar; this also shows the window.
+    m_platform.windows->SetTaskbarButton(this, false);
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void CaptureOverlay::AbortCapture() {
+    Finish(QStringLiteral("xxxx"));
+}
+
+void CaptureOverlay::Finish(const QString &LastPic) {
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_platform.windows->SetTopMost(this, false);
+    hide();
+    emit finished(LastPic);
+}
+
+QPoint CaptureOverlay::DevicePoint(const QPointF &logical) const {
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
+}
+
+void CaptureOverlay::ShowBoxChange(const QRect &before) {
+    const QRect after = m_box->shown();
+    // Only the pixels that change between bright and shaded are repainted.
+    if (after != before)
+        update(BoxChangeRegion(before, after, devicePixelRatioF()));
+    if (m_box->noticeVisible())
+        m_noticeText->setText(m_box->noticeText());
+    m_notice->setVisible(m_box->noticeVisible());
+}
+
+void CaptureOverlay::paintEvent(QPaintEvent *event) {
+    QPainter painter(this);
+    PaintOverlay(painter, event->region(), m_shaded, m_bright, m_box ? m_box->shown() : QRect());
+}
+
+void CaptureOverlay::keyPressEvent(QKeyEvent *event) {
+    event->accept();
+    if (!m_keys || m_finished)
+        return;
+    const QRect before = m_box->shown();
+    switch (m_keys->KeyDown(*event)) {
+    case KeyCommand::Abort:
+        AbortCapture();
+        return;
+    default:
+        break;
+    }
+    ShowBoxChange(before);
+}
+
+void CaptureOverlay::mousePressEvent(QMouseEvent *event) {
+    if (!m_mouse)
+        return;
+    m_mouse->press(DevicePoint(event->position()));
+}
+
+void CaptureOverlay::mouseMoveEvent(QMouseEvent *event) {
+    if (!m_mouse)
+        return;
+    const QRect before = m_box->shown();
+    setCursor(toQtCursor(m_mouse->move(DevicePoint(event->position()))));
+    ShowBoxChange(before);
+}
+
+void CaptureOverlay::mouseReleaseEvent(QMouseEvent *event) {
+    if (!m_mouse)
+        return;
+    const QRect before = m_box->shown();
+    m_mouse->release(event->buttons());
+    ShowBoxChange(before);
+}
+
+void CaptureOverlay::closeEvent(QCloseEvent *event) {
+    // Closed from outside (the window manager, the program ending): nothing
+    // was captured.
+    AbortCapture();
+    event->accept();
+}
+
+} // namespace quillcap
