@@ -1,15 +1,6 @@
 // Several monitors on a real Xorg with the dummy driver (run by
-// with-xorg-dummy), laid out in X root coordinates as
-//
-//   DUMMY0 1280x1024 at 0,300      left of the primary, 50 Hz
-//   DUMMY1 1920x1080 at 1280,0     primary, 60 Hz
-//   DUMMY2 1024x768  at 1600,1080  below the primary, 72 Hz
-//   DUMMY3 shows what DUMMY0 shows (its own CRTC)
-//   DUMMY4 connected, switched off
-//
-// on a 3200x1848 root: above DUMMY0 and beside DUMMY2 no monitor shows
-// anything, but the framebuffer is there. Virtual-screen coordinates start at
-// DUMMY1's corner, so DUMMY0 sits at x = -1280.
+// with-xorg-dummy), laid out by dummy-layout. Virtual-screen coordinates start
+// at DUMMY1's corner, so DUMMY0 sits at x = -1280.
 #include "platform/x11/x11displayenumerator.h"
 #include "platform/x11/x11screencapture.h"
 #include "screenpattern.h"
@@ -21,30 +12,6 @@ using namespace quillcap;
 
 namespace {
 
-const QStringList kLayout[] = {
-    {"--newmode", "qc-left", "88", "1280", "1300", "1400", "1600", "1024", "1030", "1040", "1100"},
-    {"--newmode", "qc-primary", "148.5", "1920", "2008", "2052", "2200", "1080", "1084", "1089",
-     "1125"},
-    {"--newmode", "qc-below", "74.88", "1024", "1100", "1200", "1300", "768", "770", "780", "800"},
-    {"--newmode", "qc-off", "40", "800", "840", "968", "1056", "600", "601", "605", "628"},
-    {"--addmode", "DUMMY0", "qc-left"},
-    {"--addmode", "DUMMY1", "qc-primary"},
-    {"--addmode", "DUMMY2", "qc-below"},
-    {"--addmode", "DUMMY3", "qc-left"},
-    {"--addmode", "DUMMY4", "qc-off"},
-    // The dummy driver reports an output connected once it has been lit.
-    {"--output", "DUMMY0",  "--mode",     "qc-left", "--pos",     "0x300",     "--output",
-     "DUMMY1",   "--mode",  "qc-primary", "--pos",   "1280x0",    "--primary", "--output",
-     "DUMMY2",   "--mode",  "qc-below",   "--pos",   "1600x1080", "--output",  "DUMMY3",
-     "--mode",   "qc-left", "--same-as",  "DUMMY0",  "--output",  "DUMMY4",    "--mode",
-     "qc-off",   "--pos",   "3200x0"},
-    {"--output", "DUMMY4", "--off"},
-    // Setting modes leaves the dummy outputs' connection state stale until a
-    // client probes them (plain xrandr does, as desktops do on hot-plug); the
-    // back end reads the state without probing, which is slow on hardware.
-    {},
-};
-
 const QRect kDesktop(-1280, 0, 3200, 1848);
 const QPoint kPrimaryCorner(1280, 0); // root coordinates
 const QRect kShownRoot[] = {{0, 300, 1280, 1024}, {1280, 0, 1920, 1080}, {1600, 1080, 1024, 768}};
@@ -52,11 +19,7 @@ const QRect kShownRoot[] = {{0, 300, 1280, 1024}, {1280, 0, 1920, 1080}, {1600, 
 class MultiMonitorTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (const QStringList &step : kLayout) {
-            if (RunProgram(QStringLiteral("xrandr"), step) != 0)
-                return;
-        }
-        s_laidOut = true;
+        s_laidOut = RunProgram(QStringLiteral(QUILLCAP_DUMMY_LAYOUT), {}) == 0;
     }
 
     void SetUp() override {

@@ -51,6 +51,9 @@ ToolResult runTool(const QString &program, const QStringList &args, const QProce
 class XServer {
 public:
     explicit XServer(const QStringList &extraArgs = {});
+    // A server someone else runs (e.g. Xorg with several monitors).
+    enum class Existing { Display };
+    XServer(Existing, const QString &display) : m_display(display) {}
     ~XServer();
     XServer(const XServer &) = delete;
     XServer &operator=(const XServer &) = delete;
