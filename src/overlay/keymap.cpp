@@ -8,6 +8,12 @@ int VirtualKeyCode(const QKeyEvent &event) {
         return 65 + (key - Qt::Key_A);
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return (event.modifiers() & Qt::KeypadModifier ? 96 : 48) + (key - Qt::Key_0);
+    // The main digit row by its place on the keyboard, whatever Shift or the
+    // layout makes of it (Shift+1 is "!", AZERTY's unshifted 1 is "&"): X key
+    // codes 10 to 19 are the keys 1 to 9 and 0.
+    const quint32 scanCode = event.nativeScanCode();
+    if (scanCode >= 10 && scanCode <= 19 && !(event.modifiers() & Qt::KeypadModifier))
+        return scanCode == 19 ? 48 : 49 + int(scanCode - 10);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return 112 + (key - Qt::Key_F1);
     switch (key) {

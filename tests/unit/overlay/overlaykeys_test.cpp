@@ -10,10 +10,13 @@ namespace {
 
 constexpr CaptureRegion kStart{100, 50, 200, 100};
 
-QKeyEvent press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    // Our own device: Qt's default one is never freed without an application.
-    static const QInputDevice keyboard(u"keyboard"_s, 1, QInputDevice::DeviceType::Keyboard);
-    return QKeyEvent(QEvent::KeyPress, key, modifiers, 0, 0, 0, QString(), false, 1, &keyboard);
+QKeyEvent press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0) {
+    // Our own device, never destroyed: without an application Qt's default one
+    // is never freed, and destroying one at exit races Qt's own statics.
+    static const QInputDevice *keyboard =
+        new QInputDevice(u"keyboard"_s, 1, QInputDevice::DeviceType::Keyboard);
+    return QKeyEvent(QEvent::KeyPress, key, modifiers, scanCode, 0, 0, QString(), false, 1,
+                     keyboard);
 }
 
 struct Keys : ::testing::Test {
@@ -53,6 +56,12 @@ TEST(KeyMap, QtKeysBecomeWindowsKeyCodes) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(VirtualKeyCode(press(c.key, c.modifiers)), c.code) << c.key;
+    // The digit row by its key code: Shift+1 reads "!", AZERTY's 0 reads "a grave".
+    EXPECT_EQ(
+        VirtualKeyCode(QKeyEvent(QEvent::KeyPress, Qt::Key_Exclam, Qt::ShiftModifier, 10, 0, 0)),
+        49);
+    EXPECT_EQ(VirtualKeyCode(QKeyEvent(QEvent::KeyPress, Qt::Key_Agrave, Qt::NoModifier, 19, 0, 0)),
+              48);
     EXPECT_EQ(ModifierState(press(Qt::Key_E, Qt::ShiftModifier | Qt::ControlModifier |
                                                  Qt::AltModifier | Qt::KeypadModifier)),
               7);
