@@ -56,7 +56,8 @@ public:
     xcb_keycode_t print() const { return m_print; }
     xcb_keycode_t escape() const { return m_escape; }
 
-    // Waits for a map (or unmap) of a window whose title starts with `prefix`.
+    // Waits for a map (or unmap) of a window whose title starts with `prefix`;
+    // a window mapped before its title is set counts once the title comes.
     bool waitFor(uint8_t type, const QString &prefix, int timeoutMs) {
         QElapsedTimer clock;
         clock.start();
@@ -66,13 +67,21 @@ public:
                 QThread::usleep(100);
                 continue;
             }
-            if ((event->response_type & ~0x80) != type)
-                continue;
-            const xcb_window_t w =
-                type == XCB_MAP_NOTIFY
-                    ? reinterpret_cast<xcb_map_notify_event_t *>(event.get())->window
-                    : reinterpret_cast<xcb_unmap_notify_event_t *>(event.get())->window;
-            if (title(w).startsWith(prefix))
+            const uint8_t got = event->response_type & ~0x80;
+            xcb_window_t w = XCB_WINDOW_NONE;
+            if (got == type && type == XCB_MAP_NOTIFY) {
+                w = reinterpret_cast<xcb_map_notify_event_t *>(event.get())->window;
+                const uint32_t watch = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(m_c, w, XCB_CW_EVENT_MASK, &watch);
+                xcb_flush(m_c);
+            } else if (got == type) {
+                w = reinterpret_cast<xcb_unmap_notify_event_t *>(event.get())->window;
+            } else if (got == XCB_PROPERTY_NOTIFY && type == XCB_MAP_NOTIFY) {
+                auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event.get());
+                if (change->atom == m_netName)
+                    w = change->window;
+            }
+            if (w != XCB_WINDOW_NONE && title(w).startsWith(prefix))
                 return true;
         }
         return false;
@@ -131,6 +140,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "hotkey_to_overlay: the main window never appeared\n");
         return 1;
     }
+    // The caption comes a few steps before the hot key is taken.
+    QThread::msleep(1000);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         QElapsedTimer clock;
