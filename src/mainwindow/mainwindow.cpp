@@ -151,6 +151,7 @@ void MainWindow::RefreshFileBox() {
     const QString remembered =
         m_fileBox->currentItem() ? m_fileBox->currentItem()->text() : QString();
     m_fileBox->clear();
+    m_fileEntries.clear();
     m_fileBoxFolder = m_state.settings.saveFolder.trimmed();
     if (m_fileBoxFolder.isEmpty())
         return;
@@ -160,6 +161,7 @@ void MainWindow::RefreshFileBox() {
             .entryList({QStringLiteral("*.") + m_state.settings.FileTypeText()},
                        QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     m_fileBox->addItems(names);
+    m_fileEntries = names;
     if (!remembered.isEmpty()) {
         const auto found =
             m_fileBox->findItems(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -176,21 +178,13 @@ void MainWindow::SelectFile(const QString &name) {
         m_fileBox->setCurrentItem(found.first());
 }
 
-QStringList MainWindow::FileEntries() const {
-    QStringList entries;
-    entries.reserve(m_fileBox->count());
-    for (int i = 0; i < m_fileBox->count(); ++i)
-        entries << m_fileBox->item(i)->text();
-    return entries;
-}
-
 QString MainWindow::GetNextFileNumber() const {
-    return quillcap::GetNextFileNumber(*m_expander, m_state.settings.prefix, FileEntries(),
+    return quillcap::GetNextFileNumber(*m_expander, m_state.settings.prefix, m_fileEntries,
                                        m_state.settings.FileTypeText());
 }
 
 QString MainWindow::NextImageName() const {
-    return quillcap::NextImageName(*m_expander, m_state.settings.prefix, FileEntries(),
+    return quillcap::NextImageName(*m_expander, m_state.settings.prefix, m_fileEntries,
                                    m_state.settings.FileTypeText());
 }
 

@@ -83,7 +83,6 @@ private:
     void ConnectHandlers();
     void LayoutChanged();
     void CheckSaveFolder();
-    QStringList FileEntries() const;
 
     AppState &m_state;
     Platform &m_platform;
@@ -93,6 +92,9 @@ private:
     bool m_startingUp = false;
     bool m_showingSettings = false;
     QString m_fileBoxFolder;
+    // The list's names, kept beside it: the next name is worked out on every
+    // pointer move.
+    QStringList m_fileEntries;
 
     QLabel *m_label3 = nullptr;
     QLabel *m_label4 = nullptr;
