@@ -1,0 +1,112 @@
+#include "codec/gdiplus.h"
+
+#include "codec/gifencoder.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+
+namespace quillcap {
+
+namespace {
+
+GdiStatus EncodeWithQt(const QImage &image, QIODevice &device, ImageFormat format, int quality) {
+    QImageWriter writer(&device, QByteArray());
+    switch (format) {
+    case ImageFormat::Bmp:
+        writer.setFormat("bmp");
+        break;
+    case ImageFormat::Jpeg:
+        writer.setFormat("jpeg");
+        writer.setQuality(qBound(0, quality, 100));
+        break;
+    case ImageFormat::Tiff:
+        writer.setFormat("tiff");
+        writer.setCompression(1); // LZW; Qt's default is uncompressed
+        break;
+    case ImageFormat::Png:
+        writer.setFormat("png");
+        // Qt reads quality as the inverse of zlib's level: 89 gives level 1,
+        // about half the time of the default and no larger on screenshots.
+        writer.setQuality(89);
+        break;
+    case ImageFormat::Gif:
+        return GdiStatus::NotImplemented;
+    }
+    if (!writer.canWrite())
+        return GdiStatus::UnknownImageFormat;
+    if (writer.write(image))
+        return GdiStatus::Ok;
+    return writer.error() == QImageWriter::DeviceError ? GdiStatus::Win32Error
+                                                       : GdiStatus::GenericError;
+}
+
+GdiStatus StatusFromReader(QImageReader::ImageReaderError error) {
+    switch (error) {
+    case QImageReader::FileNotFoundError:
+        return GdiStatus::FileNotFound;
+    case QImageReader::DeviceError:
+        return GdiStatus::Win32Error;
+    case QImageReader::UnsupportedFormatError:
+        return GdiStatus::UnknownImageFormat;
+    case QImageReader::InvalidDataError:
+        return GdiStatus::InvalidParameter;
+    default:
+        return GdiStatus::GenericError;
+    }
+}
+
+} // namespace
+
+void GdiPlus::Raise(GdiStatus status) {
+    m_lastStatus = status;
+    if (Error)
+        Error(qint32(status), GdiErrorString(qint32(status)));
+}
+
+bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int quality,
+                               ExistingFile existing) {
+    m_lastStatus = GdiStatus::Ok;
+    const EncoderInfo *encoder = m_registry.ForFileName(fileName);
+    if (!encoder) {
+        m_lastStatus = GdiStatus::UnknownImageFormat;
+        return false;
+    }
+    if (pic.isNull()) {
+        Raise(GdiStatus::InvalidParameter);
+        return false;
+    }
+    const bool jExtension = FileExtension(fileName).front().toUpper() == u'J';
+    // A capture has no transparency; an alpha channel would only make the
+    // writers store a fourth channel.
+    const QImage opaque = pic.hasAlphaChannel() ? pic.convertToFormat(QImage::Format_RGB32) : pic;
+    const WriteOutcome outcome = WriteAtomically(fileName, existing, [&](QFile &file) {
+        if (encoder->format == ImageFormat::Gif)
+            return EncodeGif(opaque, file) ? GdiStatus::Ok : GdiStatus::Win32Error;
+        return EncodeWithQt(opaque, file, encoder->format, jExtension ? quality : kDefaultQuality);
+    });
+    if (outcome.status != GdiStatus::Ok)
+        Raise(outcome.status);
+    return QFileInfo::exists(fileName) && outcome.status == GdiStatus::Ok;
+}
+
+QImage GdiPlus::FilenameToIPicture(const QString &fileName) {
+    m_lastStatus = GdiStatus::Ok;
+    QImageReader reader(fileName);
+    // Qt reads ".dib" as a bitmap without its file header; ours have one.
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(kLoadLimitMiB);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        Raise(StatusFromReader(reader.error()));
+        return {};
+    }
+    if (!image.hasAlphaChannel())
+        return image;
+    // Premultiplied colours are the picture composited on black; dropping
+    // the alpha channel keeps exactly that.
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace quillcap
