@@ -183,6 +183,21 @@ QString MainWindow::GetNextFileNumber() const {
                                        m_state.settings.FileTypeText());
 }
 
+QString MainWindow::GetNextFileNumber(const QString &rawTemplate) const {
+    return quillcap::GetNextFileNumber(*m_expander, rawTemplate, m_fileEntries,
+                                       m_state.settings.FileTypeText());
+}
+
+QString MainWindow::MakePrefix(const QString &rawTemplate) const {
+    return m_expander->MakePrefix(rawTemplate);
+}
+
+void MainWindow::SetPrefix(const QString &rawTemplate) {
+    m_state.settings.prefix = rawTemplate;
+    m_txtPrefix->setText(rawTemplate);
+    UpdateStuff();
+}
+
 QString MainWindow::NextImageName() const {
     return quillcap::NextImageName(*m_expander, m_state.settings.prefix, m_fileEntries,
                                    m_state.settings.FileTypeText());

@@ -43,6 +43,11 @@ public:
     void SelectFile(const QString &name);
     void RefreshNextImageName();
     QString GetNextFileNumber() const;
+    // The same for another template, over the same folder listing.
+    QString GetNextFileNumber(const QString &rawTemplate) const;
+    QString MakePrefix(const QString &rawTemplate) const;
+    // Takes a new template as if the user had typed it.
+    void SetPrefix(const QString &rawTemplate);
     QString NextImageName() const;
     void CheckFormPosition();
     // Ends the program the way the close box does.

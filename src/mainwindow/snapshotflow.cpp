@@ -82,6 +82,14 @@ void SnapshotFlow::TakeSnapShot() {
         return;
     m_overlay = new CaptureOverlay(m_state, m_platform, m_messages, m_cursor);
     connect(m_overlay, &CaptureOverlay::finished, this, &SnapshotFlow::ReturnFromCapture);
+    CaptureOverlay::Naming naming;
+    naming.NextImageName = [this] { return m_window.NextImageName(); };
+    naming.MakePrefix = [this](const QString &raw) { return m_window.MakePrefix(raw); };
+    naming.GetNextFileNumber = [this](const QString &raw) {
+        return m_window.GetNextFileNumber(raw);
+    };
+    naming.SetPrefix = [this](const QString &raw) { m_window.SetPrefix(raw); };
+    m_overlay->SetNaming(std::move(naming));
     m_overlay->Load();
     m_overlay->ShowOverlay();
     WaitProcessingEvents(kSettleMs);

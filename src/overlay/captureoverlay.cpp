@@ -1,15 +1,21 @@
 #include "overlay/captureoverlay.h"
 
 #include "app/appstate.h"
+#include "app/pathtext.h"
 #include "app/usermessages.h"
+#include "codec/gdiplus.h"
+#include "overlay/filenamepopup.h"
 #include "overlay/overlayload.h"
 #include "overlay/shading.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <cmath>
@@ -35,6 +41,11 @@ CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     BuildNoticePanel();
+    m_popUp = new quillcap::FileNamePopUp(this);
+    m_popUp->txtNewFilename()->installEventFilter(this);
+    connect(m_popUp->cmdPopUpOk(), &QPushButton::clicked, this, &CaptureOverlay::cmdPopUpOk_Click);
+    connect(m_popUp->cmdPopupCancel(), &QPushButton::clicked, this,
+            &CaptureOverlay::cmdPopupCancel_Click);
 }
 
 CaptureOverlay::~CaptureOverlay() = default;
@@ -154,6 +165,50 @@ void CaptureOverlay::AbortCapture() {
     Finish(QStringLiteral("xxxx"));
 }
 
+void CaptureOverlay::CaptureAndSave(bool toClipboard) {
+    DebugLog &log = m_state.log;
+    log.WriteLog(QStringLiteral(" -- Capture and Save -- "));
+    hide();
+    const bool sounds = m_state.settings.playSound == 1 && m_feedback.PlaySoundFile;
+    // The success sound is heard before the file is written.
+    if (sounds)
+        m_feedback.PlaySoundFile(m_state.SoundFilePath);
+    // A box reaching past the desktop (keyboard presets are not clamped) is
+    // cut as it is: the part outside is black.
+    const CaptureRegion &cap = m_box->cap();
+    const QImage picture = m_bright.copy(cap.x, cap.y, cap.w, cap.h);
+    const QString name = m_override ? m_overrideName : m_naming.NextImageName();
+    const QString fullName = m_state.settings.saveFolder + u'/' + name;
+
+    GdiPlus gdip;
+    gdip.Error = [&log](qint32 status, const QString &text) {
+        log.WriteLog(QStringLiteral("GDI+ error ") + QString::number(status) +
+                     QStringLiteral(": ") + text);
+    };
+    // A numbered name never replaces a file that appeared meanwhile.
+    const bool saved =
+        gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, ExistingFile::Keep);
+    QString message;
+    if (!saved) {
+        if (sounds)
+            m_feedback.PlaySoundFile(m_state.ErrorSoundPath);
+        log.WriteLog(QStringLiteral("## Could not save file") + fullName);
+        message = QStringLiteral("Could not save file !\r") + fullName;
+    } else {
+        log.WriteLog(QStringLiteral("Sucessfully saved file: ") + fullName);
+        message = QStringLiteral("Saved file : \r") + fullName;
+    }
+    if (toClipboard) {
+        QGuiApplication::clipboard()->setImage(picture);
+        message += QStringLiteral("\r\r--- IMAGE SENT TO CLIPBOARD ---");
+    }
+    m_state.recentRegions.append(cap);
+    // The check box switches the message, as users expect of a check box.
+    if (m_state.ShowMessageAfter && m_state.settings.showMsg != 0 && m_feedback.ShowMessage)
+        m_feedback.ShowMessage(message, !saved);
+    Finish(FileNamePart(fullName));
+}
+
 void CaptureOverlay::Finish(const QString &LastPic) {
     if (m_finished)
         return;
@@ -187,15 +242,91 @@ void CaptureOverlay::keyPressEvent(QKeyEvent *event) {
     event->accept();
     if (!m_keys || m_finished)
         return;
+    RunKeyCommand(m_keys->KeyDown(*event));
+}
+
+void CaptureOverlay::RunKeyCommand(KeyCommand command) {
     const QRect before = m_box->shown();
-    switch (m_keys->KeyDown(*event)) {
+    switch (command) {
     case KeyCommand::Abort:
         AbortCapture();
+        return;
+    case KeyCommand::Capture:
+        CaptureAndSave(false);
+        return;
+    case KeyCommand::CaptureToClipboard:
+        CaptureAndSave(true);
+        return;
+    case KeyCommand::FileNamePopUp:
+        FileNamePopUp();
+        return;
+    case KeyCommand::PopUpOk:
+        cmdPopUpOk_Click();
+        return;
+    case KeyCommand::PopUpCancel:
+        cmdPopupCancel_Click();
         return;
     default:
         break;
     }
     ShowBoxChange(before);
+}
+
+bool CaptureOverlay::eventFilter(QObject *watched, QEvent *event) {
+    // Every key reaches the key handler first, also one typed into the name
+    // field; while the panel is open only Enter and Esc act, the rest is typed.
+    if (watched == m_popUp->txtNewFilename() && event->type() == QEvent::KeyPress && m_keys) {
+        const KeyCommand command = m_keys->KeyDown(*static_cast<QKeyEvent *>(event));
+        if (command == KeyCommand::PopUpOk || command == KeyCommand::PopUpCancel) {
+            RunKeyCommand(command);
+            return true;
+        }
+        if (!m_keys->popUpOpen()) {
+            RunKeyCommand(command);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CaptureOverlay::FileNamePopUp() {
+    DebugLog &log = m_state.log;
+    log.WriteLog(QStringLiteral("File Name Pop up box ... "));
+    log.WriteLog(QStringLiteral("... last override name was : ") + m_state.LastOverrideName);
+    quillcap::FileNamePopUp::Context context;
+    context.saveFolder = m_state.settings.saveFolder;
+    context.typeText = m_state.settings.FileTypeText();
+    context.nextName = m_naming.NextImageName ? m_naming.NextImageName() : QString();
+    context.MakePrefix = m_naming.MakePrefix;
+    context.GetNextFileNumber = m_naming.GetNextFileNumber;
+    m_keys->setPopUpOpen(true);
+    m_popUp->Open(context, m_state.LastOverrideName);
+    const qreal ratio = devicePixelRatioF();
+    const QSize monitor1(m_state.monitorTable.MParm(1, 2), m_state.monitorTable.MParm(1, 3));
+    const QPoint at = NoticePanelPosition(m_popUp->size() * ratio, monitor1, m_desk.topLeft());
+    m_popUp->move(QPoint(qRound(at.x() / ratio), qRound(at.y() / ratio)));
+}
+
+void CaptureOverlay::cmdPopUpOk_Click() {
+    const QString text = m_popUp->txtNewFilename()->text();
+    if (!text.trimmed().isEmpty()) {
+        if (m_popUp->useAsNewPrefix()) {
+            if (m_naming.SetPrefix)
+                m_naming.SetPrefix(text);
+        } else {
+            m_override = true;
+            m_overrideName = m_popUp->tempFileName();
+            m_overrideMayReplace = m_popUp->nameTaken();
+            m_state.LastOverrideName = text;
+        }
+    }
+    cmdPopupCancel_Click();
+}
+
+void CaptureOverlay::cmdPopupCancel_Click() {
+    m_popUp->hide();
+    m_keys->setPopUpOpen(false);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CaptureOverlay::mousePressEvent(QMouseEvent *event) {

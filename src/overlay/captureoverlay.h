@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -15,6 +16,7 @@ class QFrame;
 namespace quillcap {
 
 struct AppState;
+class FileNamePopUp;
 class UserMessages;
 
 // The overlay: the frozen desktop, shaded, over every monitor, with the bright
@@ -23,6 +25,21 @@ class UserMessages;
 class CaptureOverlay : public QWidget {
     Q_OBJECT
 public:
+    // What a capture tells the user: a sound (played to its end) and the
+    // message that closes by itself.
+    struct Feedback {
+        std::function<void(const QString &path)> PlaySoundFile;
+        std::function<void(const QString &text, bool error)> ShowMessage;
+    };
+    // The main window's naming, for the saved name and the one-off name panel.
+    struct Naming {
+        std::function<QString()> NextImageName;
+        std::function<QString(const QString &raw)> MakePrefix;
+        std::function<QString(const QString &raw)> GetNextFileNumber;
+        // Makes the text the main window's template.
+        std::function<void(const QString &raw)> SetPrefix;
+    };
+
     static constexpr const char *kTitle = "QuillCap capture";
 
     CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages,
@@ -35,6 +52,17 @@ public:
     void ShowOverlay();
     // Ends the session with nothing captured.
     void AbortCapture();
+    // Saves the box under the next name (and puts it on the clipboard when
+    // asked), remembers the region, reports, and ends the session.
+    void CaptureAndSave(bool toClipboard);
+
+    void SetNaming(Naming naming) { m_naming = std::move(naming); }
+    void SetFeedback(Feedback feedback) { m_feedback = std::move(feedback); }
+
+    // The one-off name panel (F).
+    void FileNamePopUp();
+    void cmdPopUpOk_Click();
+    void cmdPopupCancel_Click();
 
     // `deskX`, `deskY`, `deskW`, `deskH`: the desktop in virtual-screen pixels.
     QRect desk() const { return m_desk; }
@@ -51,6 +79,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildNoticePanel();
@@ -58,6 +87,8 @@ private:
     // Repaints what a change of the shown box uncovered or covered.
     void ShowBoxChange(const QRect &before);
     void Finish(const QString &LastPic);
+    // Carries out what a key asked for; false when nothing more is to do.
+    void RunKeyCommand(KeyCommand command);
 
     AppState &m_state;
     Platform &m_platform;
@@ -72,6 +103,14 @@ private:
     QFrame *m_notice = nullptr;     // picWholeDesktopSelected
     QLabel *m_noticeText = nullptr; // lblDesktopNotice
     bool m_finished = false;
+    Naming m_naming;
+    Feedback m_feedback;
+    quillcap::FileNamePopUp *m_popUp = nullptr;
+    // Set by the panel's Ok: this capture goes under `m_overrideName`.
+    bool m_override = false;
+    QString m_overrideName;
+    // Only a name the panel showed as taken may replace a file.
+    bool m_overrideMayReplace = false;
 };
 
 } // namespace quillcap
