@@ -127,4 +127,19 @@ void LoadLastCaps(AppState &state) {
                        QStringLiteral(" previous capture regions."));
 }
 
+void RemoveDuplicatesFromRecentSnaps(AppState &state) {
+    state.log.WriteLog(QStringLiteral("Removing duplicates from recent snaps"));
+    QList<CaptureRegion> &regions = state.recentRegions;
+    if (regions.size() < 2)
+        return;
+    // Walking from the newest, a region already seen later in the list is an
+    // older copy of a kept one.
+    QList<CaptureRegion> kept;
+    for (qsizetype i = regions.size() - 1; i >= 0; --i) {
+        if (!kept.contains(regions[i]))
+            kept.prepend(regions[i]);
+    }
+    regions = std::move(kept);
+}
+
 } // namespace quillcap

@@ -30,5 +30,8 @@ public:
 // The procedures around the file, with their log lines.
 void SaveCaps(AppState &state);
 void LoadLastCaps(AppState &state);
+// Of several equal regions keeps only the newest; the survivors stay oldest
+// first, so the arrow keys never step through the same rectangle twice.
+void RemoveDuplicatesFromRecentSnaps(AppState &state);
 
 } // namespace quillcap

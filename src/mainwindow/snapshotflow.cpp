@@ -1,8 +1,11 @@
 #include "mainwindow/snapshotflow.h"
 
 #include "app/appstate.h"
+#include "app/recentregionsfile.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
+#include "output/messagewindow.h"
+#include "output/qtsoundplayer.h"
 #include "overlay/captureoverlay.h"
 
 #include <QEventLoop>
@@ -90,6 +93,17 @@ void SnapshotFlow::TakeSnapShot() {
     };
     naming.SetPrefix = [this](const QString &raw) { m_window.SetPrefix(raw); };
     m_overlay->SetNaming(std::move(naming));
+    if (!m_sound) {
+        m_ownSound = std::make_unique<QtSoundPlayer>(m_state.log);
+        m_sound = m_ownSound.get();
+    }
+    CaptureOverlay::Feedback feedback;
+    feedback.PlaySoundFile = [this](const QString &path) { m_sound->PlaySoundFile(path); };
+    // The message window closes and deletes itself.
+    feedback.ShowMessage = [](const QString &text, bool error) {
+        (new MessageWindow)->ShowMessage(text, error);
+    };
+    m_overlay->SetFeedback(std::move(feedback));
     m_overlay->Load();
     m_overlay->ShowOverlay();
     WaitProcessingEvents(kSettleMs);
@@ -104,6 +118,7 @@ void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
         return;
     m_state.log.WriteLog(QStringLiteral("... back from frmCaptureHold (") + LastPic);
     if (LastPic != QLatin1String(kNothingCaptured)) {
+        RemoveDuplicatesFromRecentSnaps(m_state);
         m_window.RefreshFileBox();
         m_window.SelectFile(LastPic);
         ++m_state.NumberOfSnaps;

@@ -6,12 +6,14 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 namespace quillcap {
 
 struct AppState;
 class MainWindow;
 class Program;
+class SoundPlayer;
 class UserMessages;
 
 // One capture cycle: the hot key or the snap button gets the main window out
@@ -32,6 +34,8 @@ public:
     void TakeSnapShot();
     void ReturnFromCapture(const QString &LastPic);
     bool CaptureRunning() const { return m_running; }
+    // Tests put a recording player in; the real one is made on first use.
+    void SetSoundPlayer(SoundPlayer *player) { m_sound = player; }
     CaptureOverlay *overlay() const { return m_overlay; }
 
     // How long the screen gets to repaint before and after the overlay
@@ -50,6 +54,8 @@ private:
     UserMessages &m_messages;
     QPointer<CaptureOverlay> m_overlay;
     CursorImage m_cursor;
+    std::unique_ptr<SoundPlayer> m_ownSound;
+    SoundPlayer *m_sound = nullptr;
     bool m_hiddenForCapture = false;
     bool m_running = false;
 };

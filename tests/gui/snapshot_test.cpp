@@ -3,6 +3,7 @@
 // back up to date afterwards.
 #include "guifixture.h"
 
+#include "fakes/recordingsoundplayer.h"
 #include "mainwindow/snapshotflow.h"
 #include "overlay/captureoverlay.h"
 
@@ -113,4 +114,41 @@ TEST_F(SnapshotTest, ASavedFileIsCountedAndSelectedByItsExactName) {
     flow().ReturnFromCapture("QUILLCAP_002.png");
     EXPECT_EQ(list->selectedItems().size(), 0) << "letter case must match";
     EXPECT_EQ(state.NumberOfSnaps, 43) << "a failed save still counts";
+}
+
+TEST_F(SnapshotTest, SoundsComeBeforeTheWriteAndTheErrorSoundAfterAFailure) {
+    RecordingSoundPlayer sounds;
+    flow().SetSoundPlayer(&sounds);
+    state.SoundFilePath = "capture.wav";
+    state.ErrorSoundPath = "error.wav";
+    const QString first = path("pictures/Quillcap_001.png");
+    bool writtenWhenHeard = true;
+    sounds.onPlay = [&](const QString &) {
+        if (sounds.played.size() == 1)
+            writtenWhenHeard = QFile::exists(first);
+    };
+    for (int round = 0; round < 2; ++round) {
+        fakes.hotKey->Press();
+        CaptureOverlay *overlay = waitForOverlay();
+        ASSERT_NE(overlay, nullptr);
+        QTest::keyClick(overlay, Qt::Key_Return);
+        ASSERT_TRUE(waitForReturn());
+    }
+    EXPECT_FALSE(writtenWhenHeard) << "the success sound is heard before the write";
+    EXPECT_TRUE(QFile::exists(first));
+    EXPECT_TRUE(QFile::exists(path("pictures/Quillcap_002.png")));
+    EXPECT_EQ(state.recentRegions.size(), 1) << "the same region twice is remembered once";
+
+    // A save folder that is a regular file: the save fails, the error sound
+    // follows the success sound, the attempt still counts.
+    writeFile("not-a-folder");
+    state.settings.saveFolder = path("not-a-folder");
+    sounds.played.clear();
+    fakes.hotKey->Press();
+    CaptureOverlay *overlay = waitForOverlay();
+    ASSERT_NE(overlay, nullptr);
+    QTest::keyClick(overlay, Qt::Key_Space);
+    ASSERT_TRUE(waitForReturn());
+    EXPECT_EQ(sounds.played, (QStringList{"capture.wav", "error.wav"}));
+    EXPECT_EQ(state.NumberOfSnaps, 3);
 }

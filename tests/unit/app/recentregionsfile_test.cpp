@@ -119,3 +119,25 @@ TEST_F(LastCapsTest, ASaveThatCannotBeWrittenIsLogged) {
     SaveCaps(state);
     EXPECT_TRUE(logText().endsWith("Error saving last caps\r\n"));
 }
+
+TEST_F(LastCapsTest, DuplicatesKeepTheNewestPlace) {
+    const CaptureRegion a{10, 20, 300, 200}, b{-1280, 0, 640, 480};
+    const struct {
+        const char *what;
+        QList<CaptureRegion> before;
+        QList<CaptureRegion> after;
+    } cases[] = {
+        {"three equal captures", {a, b, a, a}, {b, a}},
+        {"equal regions apart", {a, b, a, b}, {a, b}},
+        {"one value differs", {a, {10, 20, 300, 201}, {10, 20, 301, 200}, {11, 20, 300, 200}},
+         {a, {10, 20, 300, 201}, {10, 20, 301, 200}, {11, 20, 300, 200}}},
+        {"a single region", {a}, {a}},
+        {"none", {}, {}},
+    };
+    for (const auto &c : cases) {
+        state.recentRegions = c.before;
+        RemoveDuplicatesFromRecentSnaps(state);
+        EXPECT_EQ(state.recentRegions, c.after) << c.what;
+    }
+    EXPECT_EQ(logText().count("Removing duplicates from recent snaps\r\n"), 5);
+}
