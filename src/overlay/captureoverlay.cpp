@@ -185,9 +185,12 @@ void CaptureOverlay::CaptureAndSave(bool toClipboard) {
         log.WriteLog(QStringLiteral("GDI+ error ") + QString::number(status) +
                      QStringLiteral(": ") + text);
     };
-    // A numbered name never replaces a file that appeared meanwhile.
+    // A file is replaced only when the user saw its name marked taken; a
+    // numbered name, or one that was free then, never replaces a file.
+    const ExistingFile existing =
+        m_override && m_overrideMayReplace ? ExistingFile::Replace : ExistingFile::Keep;
     const bool saved =
-        gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, ExistingFile::Keep);
+        gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, existing);
     QString message;
     if (!saved) {
         if (sounds)
