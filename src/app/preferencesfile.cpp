@@ -225,7 +225,7 @@ PreferencesFile::LoadResult PreferencesFile::Read(const QString &path, AppState 
         return LoadResult::NoFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LoadResult::Problem;
+        return LoadResult::Unreadable;
     LineReader reader(file);
     ReadContext context{reader, state, logFilePath};
     while (!reader.AtEnd()) {

@@ -14,7 +14,9 @@ public:
     static constexpr const char *kFileName = "qcapprf.txt";
     static const QString kProblemMessage;
 
-    enum class LoadResult { NoFile, Loaded, Problem };
+    // Unreadable: the file is there but cannot be opened; it must not be
+    // replaced by a save of defaults.
+    enum class LoadResult { NoFile, Loaded, Problem, Unreadable };
 
     // Applies the file's entries to `state` in file order; on the first entry
     // that does not read (or a read error) stops with Problem, keeping what was

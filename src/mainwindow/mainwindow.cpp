@@ -33,8 +33,10 @@ MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messag
     ConnectHandlers();
     const QSize designed = QSize(kDesignedWidth, kDesignedHeight).expandedTo(minimumSizeHint());
     resize(designed);
-    // The native window exists from the start, so its caption can be found
-    // by a second copy even while it is hidden.
+    // The native window exists from the start with the caption a second copy
+    // looks for, so one started while this one still starts up is refused too
+    // (two copies would overwrite each other's settings).
+    ShowCaption();
     winId();
 }
 
@@ -156,12 +158,15 @@ void MainWindow::RefreshFileBox() {
     if (m_fileBoxFolder.isEmpty())
         return;
     // The pattern matches without regard to letter case: *.PNG lists a.png.
-    const QStringList names =
-        QDir(m_fileBoxFolder)
-            .entryList({QStringLiteral("*.") + m_state.settings.FileTypeText()},
-                       QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    m_fileBox->addItems(names);
-    m_fileEntries = names;
+    // Numbering sees every entry, hidden files (a template starting with a
+    // dot) and folders included, so it never picks a name that is taken.
+    const QDir folder(m_fileBoxFolder);
+    const QStringList pattern{QStringLiteral("*.") + m_state.settings.FileTypeText()};
+    m_fileBox->addItems(folder.entryList(pattern, QDir::Files | QDir::NoDotAndDotDot,
+                                         QDir::Name | QDir::IgnoreCase));
+    m_fileEntries = folder.entryList(
+        pattern, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDir::Name | QDir::IgnoreCase);
     if (!remembered.isEmpty()) {
         const auto found =
             m_fileBox->findItems(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);

@@ -149,8 +149,10 @@ void Program::LoadPrefs() {
         m_window.MoveToTwips(*m_state.loadedPosition);
     else
         m_window.MoveToDesignPosition();
-    m_prefsLoaded = true;
-    if (result == PreferencesFile::LoadResult::Problem) {
+    // A file that is there but cannot be read is never replaced by defaults.
+    m_prefsLoaded = result != PreferencesFile::LoadResult::Unreadable;
+    if (result == PreferencesFile::LoadResult::Problem ||
+        result == PreferencesFile::LoadResult::Unreadable) {
         m_messages.Inform(PreferencesFile::kProblemMessage);
         return;
     }
@@ -161,6 +163,7 @@ void Program::LoadPrefs() {
     }
     m_window.RefreshFileBox();
     LoadLastCaps(m_state);
+    m_capsLoaded = true;
 }
 
 void Program::SavePrefs() {
@@ -181,7 +184,10 @@ void Program::SavePrefs() {
         return;
     }
     m_state.log.WriteLog(QStringLiteral("              ... done"));
-    SaveCaps(m_state);
+    // Regions not read this run (the settings load stopped early) stay as
+    // they are on disk rather than being replaced by this run's few.
+    if (m_capsLoaded)
+        SaveCaps(m_state);
 }
 
 void Program::Unload() {
@@ -193,6 +199,10 @@ void Program::Unload() {
     m_state.log.WriteLog(QStringLiteral("... saved prefs, now unloading forms. See ya."));
     if (m_state.log.Logging)
         m_state.log.CloseLogFile();
+    // Lines written after this (a capture finishing in a nested loop) must
+    // not reach the closed viewer.
+    m_state.log.SetViewer({});
+    m_state.log.HardLogging = false;
     m_viewer.reset();
     QApplication::closeAllWindows();
     QApplication::quit();

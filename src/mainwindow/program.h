@@ -49,6 +49,7 @@ private:
     // Until the saved settings are read, saving would replace them with
     // defaults.
     bool m_prefsLoaded = false;
+    bool m_capsLoaded = false;
 };
 
 } // namespace quillcap

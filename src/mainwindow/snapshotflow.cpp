@@ -8,7 +8,9 @@
 #include "output/qtsoundplayer.h"
 #include "overlay/captureoverlay.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace quillcap {
@@ -65,6 +67,12 @@ void SnapshotFlow::WaitProcessingEvents(int ms) {
 void SnapshotFlow::TakeSnapShot() {
     if (m_running)
         return;
+    // Over an open dialog the overlay would get no input at all: the dialog
+    // holds it. Finish the dialog first.
+    if (QApplication::activeModalWidget()) {
+        m_state.log.WriteLog(QStringLiteral("(a dialog is open, capture request ignored)"));
+        return;
+    }
     m_running = true;
     DebugLog &log = m_state.log;
     log.WriteLog(QStringLiteral(" "));
@@ -112,7 +120,9 @@ void SnapshotFlow::TakeSnapShot() {
 void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
     if (m_overlay)
         m_overlay->deleteLater();
-    m_running = false;
+    // The capture counts as running until the main window is back: a message
+    // box on the way (a missing folder) must not let a second one start.
+    const QScopeGuard done([this] { m_running = false; });
     // The overlay closes with the program too; then there is nothing to show.
     if (m_program.Unloaded())
         return;
@@ -125,6 +135,8 @@ void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
         m_window.ShowCaption();
     }
     m_window.UpdateStuff();
+    if (m_program.Unloaded())
+        return;
     m_program.SavePrefs();
     if (m_hiddenForCapture)
         m_window.show();

@@ -169,13 +169,16 @@ void CaptureOverlay::CaptureAndSave(bool toClipboard) {
     DebugLog &log = m_state.log;
     log.WriteLog(QStringLiteral(" -- Capture and Save -- "));
     hide();
+    // Remembered first: the sound waits in an event loop in which the program
+    // may be told to stop, and what it saves then must include this region.
+    const CaptureRegion cap = m_box->cap();
+    m_state.recentRegions.append(cap);
     const bool sounds = m_state.settings.playSound == 1 && m_feedback.PlaySoundFile;
     // The success sound is heard before the file is written.
     if (sounds)
         m_feedback.PlaySoundFile(m_state.SoundFilePath);
     // A box reaching past the desktop (keyboard presets are not clamped) is
     // cut as it is: the part outside is black.
-    const CaptureRegion &cap = m_box->cap();
     const QImage picture = m_bright.copy(cap.x, cap.y, cap.w, cap.h);
     const QString name = m_override ? m_overrideName : m_naming.NextImageName();
     const QString fullName = m_state.settings.saveFolder + u'/' + name;
@@ -189,8 +192,7 @@ void CaptureOverlay::CaptureAndSave(bool toClipboard) {
     // numbered name, or one that was free then, never replaces a file.
     const ExistingFile existing =
         m_override && m_overrideMayReplace ? ExistingFile::Replace : ExistingFile::Keep;
-    const bool saved =
-        gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, existing);
+    const bool saved = gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, existing);
     QString message;
     if (!saved) {
         if (sounds)
@@ -205,7 +207,6 @@ void CaptureOverlay::CaptureAndSave(bool toClipboard) {
         QGuiApplication::clipboard()->setImage(picture);
         message += QStringLiteral("\r\r--- IMAGE SENT TO CLIPBOARD ---");
     }
-    m_state.recentRegions.append(cap);
     // The check box switches the message, as users expect of a check box.
     if (m_state.ShowMessageAfter && m_state.settings.showMsg != 0 && m_feedback.ShowMessage)
         m_feedback.ShowMessage(message, !saved);

@@ -113,8 +113,9 @@ bool FileNamePopUp::useAsNewPrefix() const {
 }
 
 bool FileNamePopUp::NameOk(const QString &fullPath) {
+    // Anything under that name, hidden or a folder, would stop the save.
     const QFileInfo info(fullPath);
-    return !(info.exists() && info.isFile() && !info.isHidden());
+    return !info.exists() && !info.isSymLink();
 }
 
 void FileNamePopUp::txtNewFilename_Change() {

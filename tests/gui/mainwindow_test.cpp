@@ -178,3 +178,16 @@ TEST_F(GuiTest, DownKeyTakesTheUserIntoTheImageList) {
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_EQ(window->focusWidget(), list);
 }
+
+TEST_F(GuiTest, HiddenFilesAndFoldersCountAsTakenNames) {
+    // A template starting with a dot makes hidden files; a numbered name
+    // that is taken would make every save fail.
+    writeFile("pictures/.cap_001.png");
+    QDir(path("pictures")).mkdir(".cap_002.png");
+    start();
+    auto *prefix = control<QLineEdit>("txtPrefix");
+    prefix->selectAll();
+    QTest::keyClicks(prefix, ".cap_");
+    EXPECT_EQ(control<QLabel>("lblNextName")->text(), ".cap_003.png");
+    EXPECT_EQ(control<QListWidget>("fileBox")->count(), 0) << "the list shows no hidden files";
+}

@@ -8,6 +8,7 @@
 #include "overlay/captureoverlay.h"
 
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTest>
 
 using namespace quillcap;
@@ -81,6 +82,22 @@ TEST_F(SnapshotTest, AMinimizedWindowStaysMinimizedAndRepeatsAreIgnored) {
     QTest::keyClick(overlay, Qt::Key_X);
     ASSERT_TRUE(waitForReturn());
     EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(SnapshotTest, NoOverlayOverAnOpenDialog) {
+    // The dialog would hold all input and the overlay would freeze the screen.
+    QMessageBox box(QMessageBox::NoIcon, "QuillCap", "a question", QMessageBox::Ok, window.get());
+    box.open();
+    ASSERT_TRUE(waitUntil([&] { return box.isVisible(); }));
+    fakes.hotKey->Press();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(flow().CaptureRunning());
+    EXPECT_TRUE(fakes.capture->grabbedAreas.isEmpty());
+    box.done(0);
+    fakes.hotKey->Press();
+    ASSERT_NE(waitForOverlay(), nullptr);
+    QTest::keyClick(flow().overlay(), Qt::Key_Escape);
+    ASSERT_TRUE(waitForReturn());
 }
 
 TEST_F(SnapshotTest, TheCursorIsStampedWithItsHotSpotOnThePointer) {

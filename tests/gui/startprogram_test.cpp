@@ -76,6 +76,11 @@ TEST_F(GuiTest, ADamagedFileIsReportedAndLeavesTheRegionsUnread) {
     EXPECT_EQ(state.settings.showMouse, 0) << "nothing after it is read";
     EXPECT_TRUE(state.recentRegions.isEmpty());
     EXPECT_TRUE(window->isVisible());
+    state.recentRegions = {{9, 9, 9, 9}};
+    program->SavePrefs();
+    EXPECT_EQ(readAll(path("config/lastcaps.txt")),
+              " 1 \r\n1\r\n 1 \r\n2\r\n 1 \r\n3\r\n 1 \r\n4\r\n")
+        << "regions not read this run are not replaced";
 }
 
 TEST_F(GuiTest, AMissingSaveFolderIsReportedOnceAndReplaced) {

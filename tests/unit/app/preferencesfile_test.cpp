@@ -154,7 +154,7 @@ TEST_F(PreferencesFileTest, AMissingFileIsNoProblemAnUnreadableOneOrLogIs) {
         << "the log cannot be created";
     EXPECT_EQ(s.NumberOfSnaps, 0);
     ASSERT_TRUE(QFile::remove(prefs()) && QDir(dir.path()).mkdir("qcapprf.txt"));
-    EXPECT_EQ(PreferencesFile::Read(prefs(), s, logPath()), Result::Problem)
+    EXPECT_EQ(PreferencesFile::Read(prefs(), s, logPath()), Result::Unreadable)
         << "a folder where the file belongs cannot be read";
 }
 
