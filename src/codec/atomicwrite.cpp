@@ -1,86 +1,28 @@
 #include "codec/atomicwrite.h"
 
-#include <QRandomGenerator>
-
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace quillcap {
-
-namespace {
-
-QByteArray FolderOf(const QByteArray &path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-}
-
-// A short hidden name: the target's own name may already be near the 255-byte
-// limit, and the image browser lists only image extensions.
-int CreateTemporary(const QByteArray &folder, QByteArray &name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/.quillcap-" +
-               QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
-        // 0666 so the umask decides the final file's mode, as for any new file.
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-int RenameNoReplace(const char *from, const char *to) {
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return -1;
-    // File systems without the flag: a hard link fails on an existing name too.
-    if (::link(from, to) != 0)
-        return -1;
-    ::unlink(from);
-    return 0;
-}
-
-} // namespace
 
 WriteOutcome WriteAtomically(const QString &target, ExistingFile existing,
                              const std::function<GdiStatus(QFile &)> &encode) {
-    const QByteArray path = QFile::encodeName(target);
-    QByteArray temporary;
-    const int fd = CreateTemporary(FolderOf(path), temporary);
-    if (fd < 0) {
-        const int error = errno;
-        return {StatusFromErrno(error), error};
+    GdiStatus encoded = GdiStatus::Ok;
+    const AtomicFileResult result = WriteFileAtomically(target, existing, [&](QFile &file) {
+        encoded = encode(file);
+        return encoded == GdiStatus::Ok;
+    });
+    using Step = AtomicFileResult::Step;
+    switch (result.failed) {
+    case Step::None:
+        return result.written ? WriteOutcome{} : WriteOutcome{encoded, 0};
+    case Step::Open:
+        return {GdiStatus::GenericError, 0};
+    case Step::Write:
+        return {GdiStatus::Win32Error, result.error};
+    case Step::Create:
+    case Step::Sync:
+    case Step::Rename:
+        break;
     }
-
-    WriteOutcome outcome;
-    {
-        QFile file;
-        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            outcome = {GdiStatus::GenericError, 0};
-        } else {
-            outcome.status = encode(file);
-            const bool flushed = file.flush() && file.error() == QFileDevice::NoError;
-            if (!flushed)
-                outcome = {GdiStatus::Win32Error, errno};
-            else if (outcome.status == GdiStatus::Ok && ::fdatasync(fd) != 0)
-                outcome = {StatusFromErrno(errno), errno};
-        }
-    }
-    if (outcome.status == GdiStatus::Ok) {
-        const int done = existing == ExistingFile::Replace
-                             ? ::rename(temporary.constData(), path.constData())
-                             : RenameNoReplace(temporary.constData(), path.constData());
-        if (done == 0)
-            return outcome;
-        outcome = {StatusFromErrno(errno), errno};
-    }
-    ::unlink(temporary.constData());
-    return outcome;
+    return {StatusFromErrno(result.error), result.error};
 }
 
 } // namespace quillcap

@@ -1,17 +1,13 @@
 #pragma once
 
 #include "codec/gdistatus.h"
+#include "platform/atomicfile.h"
 
 #include <QFile>
 #include <QString>
 #include <functional>
 
 namespace quillcap {
-
-enum class ExistingFile {
-    Replace, // a file of that name is replaced once the new one is complete
-    Keep,    // the save fails if the name exists when the file would land
-};
 
 struct WriteOutcome {
     GdiStatus status = GdiStatus::Ok;
