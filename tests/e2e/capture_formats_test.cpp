@@ -17,7 +17,6 @@
 namespace e2e {
 namespace {
 
-const QString kOverlay = QStringLiteral("QuillCap capture");
 const QString kIdentify = QStringLiteral("/usr/bin/identify");
 const QString kConvert = QStringLiteral("/usr/bin/convert");
 const QString kCompare = QStringLiteral("/usr/bin/compare");
@@ -58,9 +57,8 @@ protected:
         return m_app->waitForExit();
     }
     testing::AssertionResult openOverlay() {
-        xdotool(x, {"key", "Print"});
         QString id;
-        if (auto shown = waitForWindow(x, kOverlay, &id); !shown)
+        if (auto shown = pressUntilWindow(x, "Print", kOverlayTitle, &id); !shown)
             return shown;
         return focusWindow(x, id);
     }

@@ -10,8 +10,6 @@
 namespace e2e {
 namespace {
 
-const QString kOverlay = QStringLiteral("QuillCap capture");
-
 class Capture : public E2eTest {
 protected:
     void SetUp() override {
@@ -22,9 +20,8 @@ protected:
         ShowPatternOnRoot(*m_probe);
     }
     testing::AssertionResult openOverlay() {
-        xdotool(x, {"key", "Print"});
         QString id;
-        if (auto shown = waitForWindow(x, kOverlay, &id); !shown)
+        if (auto shown = pressUntilWindow(x, "Print", kOverlayTitle, &id); !shown)
             return shown;
         return focusWindow(x, id);
     }

@@ -6,13 +6,12 @@
 namespace e2e {
 namespace {
 
-const QString kOverlay = QStringLiteral("QuillCap capture");
-
 class MultiMonitor : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         const XServer x(XServer::Existing::Display, qEnvironmentVariable("DISPLAY"));
-        s_laidOut = runTool(QStringLiteral(QUILLCAP_DUMMY_LAYOUT), {}, x.environment()).exitCode == 0;
+        s_laidOut =
+            runTool(QStringLiteral(QUILLCAP_DUMMY_LAYOUT), {}, x.environment()).exitCode == 0;
     }
     void SetUp() override {
         ASSERT_TRUE(s_laidOut) << "the monitors could not be laid out";
@@ -33,9 +32,8 @@ protected:
 TEST_F(MultiMonitor, OverlayCoversEveryMonitorAndKeysPickThem) {
     QuillCapRun app(home.environment(x));
     ASSERT_TRUE(waitForWindow(x, kMainCaption)) << app.stderrText().toStdString();
-    xdotool(x, {"key", "Print"});
     QString id;
-    ASSERT_TRUE(waitForWindow(x, kOverlay, &id));
+    ASSERT_TRUE(pressUntilWindow(x, "Print", kOverlayTitle, &id));
     ASSERT_TRUE(waitFor([&] { return windowGeometry(x, id) == QRect(0, 0, 3200, 1848); },
                         "the overlay over the whole root"));
     for (const char *line : {"Desktop parameters are from  (-1280,0) - (1920,1848)",
@@ -47,7 +45,8 @@ TEST_F(MultiMonitor, OverlayCoversEveryMonitorAndKeysPickThem) {
     const struct {
         const char *key;
         const char *box;
-    } monitors[] = {{"1", "0,300,1280,1024"}, {"2", "1280,0,1920,1080"}, {"3", "1600,1080,1024,768"}};
+    } monitors[] = {
+        {"1", "0,300,1280,1024"}, {"2", "1280,0,1920,1080"}, {"3", "1600,1080,1024,768"}};
     for (const auto &m : monitors) {
         xdotool(x, {"key", m.key});
         EXPECT_TRUE(logged(QStringLiteral("Resetting Capturebox to ") + m.box)) << m.key;

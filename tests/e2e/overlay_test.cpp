@@ -5,8 +5,6 @@
 namespace e2e {
 namespace {
 
-const QString kOverlay = QStringLiteral("QuillCap capture");
-
 QStringList logLines(const TestHome &home) {
     QStringList lines = QString::fromUtf8(readFile(home.logFile())).split(QStringLiteral("\r\n"));
     lines.removeLast();
@@ -44,13 +42,12 @@ protected:
     }
     // Presses `keys` and waits until the overlay is mapped and focused.
     testing::AssertionResult open(const QString &keys, QString *id) {
-        xdotool(x, {"key", keys});
-        if (auto shown = waitForWindow(x, kOverlay, id); !shown)
+        if (auto shown = pressUntilWindow(x, keys, kOverlayTitle, id); !shown)
             return shown;
         return waitFor([&] { return windowGeometry(x, *id).isValid(); }, "the overlay mapped");
     }
     testing::AssertionResult closed() {
-        return waitFor([&] { return !hasWindow(x, kOverlay) && logHas(home, kBack); },
+        return waitFor([&] { return !hasWindow(x, kOverlayTitle) && logHas(home, kBack); },
                        "the overlay gone");
     }
     const QString kBack = QStringLiteral("... back from frmCaptureHold (xxxx");

@@ -261,6 +261,17 @@ int windowCount(const XServer &x, const QString &pattern) {
     return count;
 }
 
+testing::AssertionResult pressUntilWindow(const XServer &x, const QString &keys,
+                                          const QString &pattern, QString *id) {
+    const auto deadline = Clock::now() + kTimeout;
+    for (;;) {
+        xdotool(x, {QStringLiteral("key"), keys});
+        auto shown = waitForWindow(x, pattern, id, 2s);
+        if (shown || Clock::now() >= deadline)
+            return shown;
+    }
+}
+
 testing::AssertionResult waitForWindow(const XServer &x, const QString &pattern, QString *id,
                                        std::chrono::milliseconds timeout) {
     const QRegularExpression re(QRegularExpression::anchoredPattern(pattern));

@@ -151,6 +151,13 @@ ToolResult xdotool(const XServer &x, const QStringList &args);
 testing::AssertionResult waitForWindow(const XServer &x, const QString &pattern,
                                        QString *id = nullptr,
                                        std::chrono::milliseconds timeout = kTimeout);
+// Presses `keys` until a window titled `pattern` appears: the program takes
+// its global key a moment after its main window shows, so a press that comes
+// too early is repeated (a press while the window is up is ignored).
+testing::AssertionResult pressUntilWindow(const XServer &x, const QString &keys,
+                                          const QString &pattern, QString *id = nullptr);
+// The capture overlay's title.
+inline const QString kOverlayTitle = QStringLiteral("QuillCap capture");
 // How many windows' whole titles match `pattern`.
 int windowCount(const XServer &x, const QString &pattern);
 inline bool hasWindow(const XServer &x, const QString &pattern) {
