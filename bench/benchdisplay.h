@@ -1,10 +1,14 @@
 #pragma once
 // A connection to the X server named by DISPLAY for the benchmarks that drive
 // the real program: keys through XTest, windows watched as they map.
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QSize>
 #include <QString>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -136,6 +140,42 @@ private:
     xcb_window_t m_root = 0;
     xcb_atom_t m_netName = 0, m_utf8 = 0;
     xcb_key_symbols_t *m_syms = nullptr;
+};
+
+// QuillCap run for a benchmark: a HOME of its own with the given settings,
+// stopped when this goes.
+class QuillCapUnderTest {
+public:
+    ~QuillCapUnderTest() {
+        m_program.terminate();
+        m_program.waitForFinished(10000);
+    }
+    QString path(const QString &name) const { return m_home.filePath(name); }
+    // Settings lines, CR LF, written before the start.
+    void writeSettings(const QByteArray &lines) {
+        QDir().mkpath(path(QStringLiteral(".config/quillcap")));
+        QFile prefs(path(QStringLiteral(".config/quillcap/qcapprf.txt")));
+        if (prefs.open(QIODevice::WriteOnly))
+            prefs.write(lines);
+    }
+    // Starts `binary` and waits for its main window and for the hot key.
+    bool start(Display &display, const QString &binary) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral(".config")));
+        m_program.setProcessEnvironment(env);
+        m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_program.start(binary, {});
+        if (!display.waitFor(XCB_MAP_NOTIFY, QStringLiteral("QuillCap  ("), 30000))
+            return false;
+        // The caption comes a few steps before the hot key is taken.
+        QThread::msleep(1000);
+        return true;
+    }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_program;
 };
 
 } // namespace bench

@@ -29,25 +29,12 @@ int main(int argc, char **argv) {
                      "hotkey_to_overlay: no X display with XTest (run it through scripts/bench)\n");
         return 1;
     }
-    QTemporaryDir home;
-    QDir().mkpath(home.filePath(".config/quillcap"));
-    QFile prefs(home.filePath(".config/quillcap/qcapprf.txt"));
-    prefs.open(QIODevice::WriteOnly);
-    prefs.write("STARTMINIMIZED\r\n 1 \r\n");
-    prefs.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(QUILLCAP_BINARY), {});
-    if (!display.waitFor(XCB_MAP_NOTIFY, QStringLiteral("QuillCap  ("), 30000)) {
+    bench::QuillCapUnderTest program;
+    program.writeSettings("STARTMINIMIZED\r\n 1 \r\n");
+    if (!program.start(display, QStringLiteral(QUILLCAP_BINARY))) {
         std::fprintf(stderr, "hotkey_to_overlay: the main window never appeared\n");
         return 1;
     }
-    // The caption comes a few steps before the hot key is taken.
-    QThread::msleep(1000);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         QElapsedTimer clock;
@@ -67,8 +54,6 @@ int main(int argc, char **argv) {
         // so the next press is not taken for a repeat.
         QThread::msleep(700);
     }
-    program.terminate();
-    program.waitForFinished(10000);
     std::sort(times.begin(), times.end());
     std::printf(
         "Print Screen to mapped overlay: median %.1f ms over %d presses (min %.1f, max %.1f)\n",

@@ -58,29 +58,16 @@ int main(int argc, char **argv) {
     display.setBackground(
         desktopPicture(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(), display.size()));
 
-    QTemporaryDir home;
-    const QString folder = home.filePath("shots");
+    bench::QuillCapUnderTest program;
+    const QString folder = program.path(QStringLiteral("shots"));
     QDir().mkpath(folder);
-    QDir().mkpath(home.filePath(".config/quillcap"));
-    QFile prefs(home.filePath(".config/quillcap/qcapprf.txt"));
-    prefs.open(QIODevice::WriteOnly);
-    prefs.write("STARTMINIMIZED\r\n 1 \r\nPLAYSOUND\r\n 0 \r\nSHOWMESSAGE\r\n 0 \r\n"
-                "SAVEFOLDER\r\n" +
-                QFile::encodeName(folder) + "\r\n");
-    prefs.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(QUILLCAP_BINARY), {});
-    if (!display.waitFor(XCB_MAP_NOTIFY, QStringLiteral("QuillCap  ("), 30000)) {
+    program.writeSettings("STARTMINIMIZED\r\n 1 \r\nPLAYSOUND\r\n 0 \r\nSHOWMESSAGE\r\n 0 \r\n"
+                          "SAVEFOLDER\r\n" +
+                          QFile::encodeName(folder) + "\r\n");
+    if (!program.start(display, QStringLiteral(QUILLCAP_BINARY))) {
         std::fprintf(stderr, "save_bench: the main window never appeared\n");
         return 1;
     }
-    // The caption comes a few steps before the hot key is taken.
-    QThread::msleep(1000);
     std::vector<double> times;
     qint64 bytes = 0;
     for (int i = 1; i <= captures; ++i) {
@@ -119,8 +106,6 @@ int main(int argc, char **argv) {
         // key again; let it pass so the next press is not taken for a repeat.
         QThread::msleep(700);
     }
-    program.terminate();
-    program.waitForFinished(10000);
     std::sort(times.begin(), times.end());
     std::printf("Enter to saved PNG (%dx%d, %lld bytes): median %.1f ms over %d captures "
                 "(min %.1f, max %.1f)\n",
