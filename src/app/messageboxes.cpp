@@ -7,7 +7,7 @@ namespace quillcap {
 
 namespace {
 
-void show(QWidget *owner, QMessageBox::Icon icon, const QString &text) {
+void showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text) {
     // Line breaks are written as carriage returns; Qt lays out only "\n".
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -21,11 +21,15 @@ void show(QWidget *owner, QMessageBox::Icon icon, const QString &text) {
 } // namespace
 
 void MessageBoxes::Inform(const QString &text) {
-    show(m_owner, QMessageBox::NoIcon, text);
+    StepAside(true);
+    showBox(m_owner, QMessageBox::NoIcon, text);
+    StepAside(false);
 }
 
 void MessageBoxes::Warn(const QString &text) {
-    show(m_owner, QMessageBox::Warning, text);
+    StepAside(true);
+    showBox(m_owner, QMessageBox::Warning, text);
+    StepAside(false);
 }
 
 } // namespace quillcap

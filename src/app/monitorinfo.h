@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/appstate.h"
-#include "app/displaydevice.h"
+#include "platform/displaydevice.h"
 #include "app/monitortable.h"
 
 #include <QString>

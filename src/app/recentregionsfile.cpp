@@ -74,8 +74,9 @@ RecentRegionsFile::ReadResult RecentRegionsFile::Parse(QIODevice &device) {
             if (!line)
                 return lineError(reader.status());
             const double value = roundHalfEven(leadingNumber(trimBlanks(*line)));
-            if (value < std::numeric_limits<qint32>::min() ||
-                value > std::numeric_limits<qint32>::max())
+            // Far beyond any desktop: such a value would only overflow the
+            // box arithmetic.
+            if (value < -kMaxValue || value > kMaxValue)
                 return ReadError{6, QStringLiteral("Overflow")};
             field(regions[i], block) = qint32(value);
         }

@@ -15,6 +15,8 @@ class RecentRegionsFile {
 public:
     static constexpr const char *kFileName = "lastcaps.txt";
     static constexpr int kMaxSaved = 20;
+    // Larger values make the file damaged.
+    static constexpr qint32 kMaxValue = 10'000'000;
 
     struct ReadError {
         int number;

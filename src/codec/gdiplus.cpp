@@ -64,9 +64,14 @@ void GdiPlus::Raise(GdiStatus status) {
         Error(qint32(status), GdiErrorString(qint32(status)));
 }
 
+QString GdiPlus::LastReason() const {
+    return m_lastErrno != 0 ? qt_error_string(m_lastErrno) : GdiErrorString(qint32(m_lastStatus));
+}
+
 bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int quality,
                                ExistingFile existing) {
     m_lastStatus = GdiStatus::Ok;
+    m_lastErrno = 0;
     const EncoderInfo *encoder = m_registry.ForFileName(fileName);
     if (!encoder) {
         m_lastStatus = GdiStatus::UnknownImageFormat;
@@ -85,6 +90,7 @@ bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int q
             return EncodeGif(opaque, file) ? GdiStatus::Ok : GdiStatus::Win32Error;
         return EncodeWithQt(opaque, file, encoder->format, jExtension ? quality : kDefaultQuality);
     });
+    m_lastErrno = outcome.error;
     if (outcome.status != GdiStatus::Ok)
         Raise(outcome.status);
     return QFileInfo::exists(fileName) && outcome.status == GdiStatus::Ok;
@@ -92,6 +98,7 @@ bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int q
 
 QImage GdiPlus::FilenameToIPicture(const QString &fileName) {
     m_lastStatus = GdiStatus::Ok;
+    m_lastErrno = 0;
     QImageReader reader(fileName);
     // Qt reads ".dib" as a bitmap without its file header; ours have one.
     reader.setDecideFormatFromContent(true);

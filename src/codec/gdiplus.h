@@ -38,12 +38,18 @@ public:
     // Status of the last operation: Ok, or its failure (Unknown Image Format
     // for a name without an encoder, though that raises no event).
     GdiStatus LastStatus() const { return m_lastStatus; }
+    // The errno of the system call that failed it, 0 when none did.
+    int LastErrno() const { return m_lastErrno; }
+    // Why the last operation failed, in the system's words where it has
+    // them ("No space left on device"), else the status text.
+    QString LastReason() const;
 
 private:
     void Raise(GdiStatus status);
 
     EncoderRegistry m_registry;
     GdiStatus m_lastStatus = GdiStatus::Ok;
+    int m_lastErrno = 0;
 };
 
 } // namespace quillcap

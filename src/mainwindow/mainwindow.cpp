@@ -4,6 +4,7 @@
 #include "app/usermessages.h"
 #include "naming/filenumbering.h"
 #include "naming/templateexpander.h"
+#include "platform/folderaccess.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QScopedValueRollback>
 #include <QToolButton>
 #include <cmath>
+#include <utility>
 
 namespace quillcap {
 
@@ -58,18 +60,15 @@ void MainWindow::ConnectHandlers() {
     });
     // Typing a folder and leaving the field applies it like the button does.
     connect(m_txtSaveFolder, &QLineEdit::editingFinished, this, [this] {
-        if (m_txtSaveFolder->text() == m_state.settings.saveFolder)
-            return;
-        m_state.settings.saveFolder = m_txtSaveFolder->text();
-        UpdateStuff();
+        if (m_txtSaveFolder->text() != m_state.settings.saveFolder)
+            ChangeSaveFolder(m_txtSaveFolder->text());
     });
     connect(m_cmdChangeSaveFolder, &QPushButton::clicked, this, [this] {
-        // A cancelled picker gives empty text; UpdateStuff then reports the
-        // missing folder and falls back to the default one.
-        m_state.settings.saveFolder =
-            m_platform.shell->BrowseForFolder(this, QStringLiteral("Please select a folder:"));
-        m_txtSaveFolder->setText(m_state.settings.saveFolder);
-        UpdateStuff();
+        const QString picked = m_platform.shell->BrowseForFolder(
+            this, QStringLiteral("Please select a folder:"), m_state.settings.saveFolder);
+        // Cancel changes nothing.
+        if (!picked.isEmpty())
+            ChangeSaveFolder(picked);
     });
     const std::pair<QCheckBox *, int *> boxes[] = {
         {m_chkStartMinimized, &settings.startMinimized},
@@ -128,18 +127,51 @@ void MainWindow::ShowCaption() {
     setWindowTitle(MainCaption(m_state.NumberOfSnaps, QLocale::system()));
 }
 
-void MainWindow::CheckSaveFolder() {
+void MainWindow::CheckSaveFolder(FolderReport report) {
     if (PathExists(m_state.settings.saveFolder))
         return;
-    m_messages.Warn(QStringLiteral("Cannot find folder: \r") + m_state.settings.saveFolder);
+    const QString missing = m_state.settings.saveFolder;
     m_state.settings.saveFolder = m_state.defaultSaveFolder;
     m_txtSaveFolder->setText(m_state.settings.saveFolder);
+    if (report == FolderReport::Defer) {
+        m_state.log.WriteLog(QStringLiteral("Cannot find folder: ") + missing +
+                             QStringLiteral(" (told after the capture)"));
+        m_missingFolder = missing;
+        return;
+    }
+    m_messages.Warn(QStringLiteral("Cannot find folder: \r") + missing);
 }
 
-void MainWindow::UpdateStuff() {
+void MainWindow::TellMissingFolder() {
+    if (m_missingFolder.isEmpty())
+        return;
+    const QString missing = std::exchange(m_missingFolder, QString());
+    m_messages.Warn(QStringLiteral("Cannot find folder: \r") + missing +
+                    QStringLiteral("\r\rCaptures are now saved in: \r") +
+                    m_state.settings.saveFolder);
+}
+
+void MainWindow::ChangeSaveFolder(const QString &folder) {
+    // A folder that is not there gets the usual report and the default one.
+    const QString problem = PathExists(folder) ? FolderWriteProblem(folder) : QString();
+    if (problem.isEmpty()) {
+        m_state.settings.saveFolder = folder;
+        m_txtSaveFolder->setText(folder);
+        UpdateStuff();
+        return;
+    }
+    // The field shows the earlier folder before the box opens: the box takes
+    // the focus, and the field would report its text a second time.
+    m_txtSaveFolder->setText(m_state.settings.saveFolder);
+    m_state.log.WriteLog(QStringLiteral("Refused save folder ") + folder + QStringLiteral(": ") +
+                         problem);
+    m_messages.Warn(QStringLiteral("Cannot save in folder: \r") + folder + u'\r' + problem);
+}
+
+void MainWindow::UpdateStuff(FolderReport report) {
     Settings &s = m_state.settings;
     if (s.saveFolder != QLatin1String("booting")) {
-        CheckSaveFolder();
+        CheckSaveFolder(report);
         m_fileBoxFolder = s.saveFolder;
     }
     m_fileBox->setToolTip(s.FileTypeText() +
@@ -212,42 +244,58 @@ void MainWindow::RefreshNextImageName() {
     m_lblNextName->setText(NextImageName());
 }
 
-QPoint MainWindow::PositionTwips() const {
-    const QPoint origin = m_platform.screens->PrimaryOrigin();
-    const QPoint pos = frameGeometry().topLeft() - origin;
+// Positions are stored as the client area's corner: that is the corner
+// Qt places before the window manager has framed the window, so a restart
+// puts the window exactly where it was (the frame's corner made it creep by
+// the title bar at every start).
+QPoint MainWindow::ToTwips(QPoint global) const {
+    const QPoint pos = global - m_platform.screens->PrimaryOrigin();
     return QPoint(int(std::lround(pos.x() * m_platform.screens->TwipsPerPixelX())),
                   int(std::lround(pos.y() * m_platform.screens->TwipsPerPixelY())));
 }
 
+QPoint MainWindow::FromTwips(QPoint twips) const {
+    return m_platform.screens->PrimaryOrigin() +
+           QPoint(int(std::lround(twips.x() / m_platform.screens->TwipsPerPixelX())),
+                  int(std::lround(twips.y() / m_platform.screens->TwipsPerPixelY())));
+}
+
+QPoint MainWindow::PositionTwips() const {
+    return ToTwips(geometry().topLeft());
+}
+
 void MainWindow::MoveToTwips(QPoint twips) {
-    const QPoint origin = m_platform.screens->PrimaryOrigin();
-    move(origin + QPoint(int(std::lround(twips.x() / m_platform.screens->TwipsPerPixelX())),
-                         int(std::lround(twips.y() / m_platform.screens->TwipsPerPixelY()))));
+    setGeometry(QRect(FromTwips(twips), size()));
 }
 
 void MainWindow::MoveToDesignPosition() {
     const QSize screen = m_platform.screens->PrimarySize();
-    move(m_platform.screens->PrimaryOrigin() + QPoint(qMax(0, (screen.width() - width()) / 2),
-                                                      qMax(0, (screen.height() - height()) / 2)));
+    setGeometry(QRect(m_platform.screens->PrimaryOrigin() +
+                          QPoint(qMax(0, (screen.width() - width()) / 2),
+                                 qMax(0, (screen.height() - height()) / 2)),
+                      size()));
 }
 
 TwipsRect MainWindow::GeometryTwips() const {
-    const double tx = m_platform.screens->TwipsPerPixelX();
-    const double ty = m_platform.screens->TwipsPerPixelY();
-    const QPoint pos = PositionTwips();
     const QRect frame = frameGeometry();
-    return {double(pos.x()), double(pos.y()), frame.width() * tx, frame.height() * ty};
+    const QPoint pos = ToTwips(frame.topLeft());
+    return {double(pos.x()), double(pos.y()), frame.width() * m_platform.screens->TwipsPerPixelX(),
+            frame.height() * m_platform.screens->TwipsPerPixelY()};
 }
 
 void MainWindow::CheckFormPosition() {
     if (isMinimized())
         return;
+    // The whole frame is kept on the desktop; the client follows it.
     const TwipsRect placed = quillcap::CheckFormPosition(
         GeometryTwips(),
         QRect(QPoint(m_state.minLeft, m_state.minTop),
               QPoint(m_state.maxRight - 1, m_state.maxBottom - 1)),
         m_platform.screens->TwipsPerPixelX(), m_platform.screens->TwipsPerPixelY(), m_state.log);
-    MoveToTwips(QPoint(int(std::lround(placed.left)), int(std::lround(placed.top))));
+    const QPoint frameCorner =
+        FromTwips(QPoint(int(std::lround(placed.left)), int(std::lround(placed.top))));
+    setGeometry(
+        QRect(frameCorner + (geometry().topLeft() - frameGeometry().topLeft()), size()));
 }
 
 void MainWindow::RecordLayout() {

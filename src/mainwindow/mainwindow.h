@@ -36,8 +36,12 @@ public:
     MainWindow(AppState &state, Platform &platform, UserMessages &messages, const Clock &clock);
     ~MainWindow() override;
 
-    // Re-applies folder, type and template to the list and the next name.
-    void UpdateStuff();
+    // Re-applies folder, type and template to the list and the next name. A
+    // missing save folder is reported and replaced by the default one; with
+    // Defer (a capture is starting) the report waits for TellMissingFolder.
+    enum class FolderReport { Now, Defer };
+    void UpdateStuff(FolderReport report = FolderReport::Now);
+    void TellMissingFolder();
     void RefreshFileBox();
     // Makes `name` the only selected entry, if the list holds it exactly.
     void SelectFile(const QString &name);
@@ -61,10 +65,12 @@ public:
     // Start-up step that fixes minimum size and the preview's right margin.
     void RecordLayout();
 
-    // Outer position in twips, the primary monitor's corner at (0, 0).
+    // The client area's corner in twips, the primary monitor's corner at
+    // (0, 0): what the settings store.
     QPoint PositionTwips() const;
     void MoveToTwips(QPoint twips);
     void MoveToDesignPosition();
+    // The frame, in twips.
     TwipsRect GeometryTwips() const;
 
     QListWidget *fileBox() const { return m_fileBox; }
@@ -87,7 +93,11 @@ private:
     void BuildControls();
     void ConnectHandlers();
     void LayoutChanged();
-    void CheckSaveFolder();
+    void CheckSaveFolder(FolderReport report);
+    QPoint ToTwips(QPoint global) const;
+    QPoint FromTwips(QPoint twips) const;
+    // Takes a folder the user typed or picked, or refuses it with the reason.
+    void ChangeSaveFolder(const QString &folder);
 
     AppState &m_state;
     Platform &m_platform;
@@ -97,6 +107,7 @@ private:
     bool m_startingUp = false;
     bool m_showingSettings = false;
     QString m_fileBoxFolder;
+    QString m_missingFolder; // noted while a capture starts
     // The list's names, kept beside it: the next name is worked out on every
     // pointer move.
     QStringList m_fileEntries;

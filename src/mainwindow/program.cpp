@@ -10,6 +10,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/snapshotflow.h"
 #include "platform/apppaths.h"
+#include "platform/atomicfile.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -81,6 +82,11 @@ void Program::StartProgram() {
     LoadPrefs();
     if (m_unloaded)
         return;
+    // A save cut short by a crash leaves its hidden temporary file behind.
+    const int swept = SweepStaleTemporaries(m_state.settings.saveFolder);
+    if (swept > 0)
+        log.WriteLog(QStringLiteral("Removed ") + QString::number(swept) +
+                     QStringLiteral(" stale temporary file(s) from the save folder"));
 
     // Without a tray to come back from, a window out of the taskbar could be
     // lost once minimized: keep its button until the tray icon exists.
@@ -127,17 +133,7 @@ void Program::StartProgram() {
 }
 
 void Program::UpdateMonitorInfo() {
-    if (m_platform.displays) {
-        quillcap::UpdateMonitorInfo(m_platform.displays->EnumerateDisplays(), m_state);
-        return;
-    }
-    // Without a display enumeration (tests on a fake platform) Qt's screens
-    // give the bounds.
-    const QRect bounds = m_platform.screens->DesktopBounds();
-    m_state.minLeft = bounds.left();
-    m_state.minTop = bounds.top();
-    m_state.maxRight = bounds.left() + bounds.width();
-    m_state.maxBottom = bounds.top() + bounds.height();
+    quillcap::UpdateMonitorInfo(m_platform.displays->EnumerateDisplays(), m_state);
 }
 
 void Program::LoadPrefs() {
@@ -153,6 +149,10 @@ void Program::LoadPrefs() {
     m_prefsLoaded = result != PreferencesFile::LoadResult::Unreadable;
     if (result == PreferencesFile::LoadResult::Problem ||
         result == PreferencesFile::LoadResult::Unreadable) {
+        // The regions are a file of their own: read them whatever became of
+        // the settings, so neither this run's nor the earlier ones are lost.
+        LoadLastCaps(m_state);
+        m_capsLoaded = true;
         m_messages.Inform(PreferencesFile::kProblemMessage);
         return;
     }
@@ -179,14 +179,13 @@ void Program::SavePrefs() {
             QStringLiteral("the saved settings were not read yet, so they are left as they are");
     else
         PreferencesFile::Write(path, m_state, &error);
-    if (!error.isEmpty()) {
+    if (!error.isEmpty())
         m_state.log.WriteLog(QStringLiteral("Saving Prefs error: ") + error + u' ');
-        return;
-    }
-    m_state.log.WriteLog(QStringLiteral("              ... done"));
-    // Regions not read this run (the settings load stopped early) stay as
-    // they are on disk rather than being replaced by this run's few.
-    if (m_capsLoaded)
+    else
+        m_state.log.WriteLog(QStringLiteral("              ... done"));
+    // Regions not read this run stay as they are on disk rather than being
+    // replaced by this run's few.
+    if (m_capsLoaded && !path.isEmpty())
         SaveCaps(m_state);
 }
 

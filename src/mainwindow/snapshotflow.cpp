@@ -2,13 +2,16 @@
 
 #include "app/appstate.h"
 #include "app/recentregionsfile.h"
+#include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
 #include "output/messagewindow.h"
 #include "output/qtsoundplayer.h"
+#include "output/capturesaver.h"
 #include "overlay/captureoverlay.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTimer>
@@ -79,7 +82,9 @@ void SnapshotFlow::TakeSnapShot() {
     log.WriteLog(QStringLiteral("------------------------------"));
     log.WriteLog(QStringLiteral("[   Taking Snap Shot         ]"));
     log.WriteLog(QStringLiteral("------------------------------"));
-    m_window.UpdateStuff();
+    // A missing save folder is told after the capture: a box now would take
+    // the keys meant for the overlay.
+    m_window.UpdateStuff(MainWindow::FolderReport::Defer);
     m_program.UpdateMonitorInfo();
 
     m_hiddenForCapture = false;
@@ -93,6 +98,28 @@ void SnapshotFlow::TakeSnapShot() {
         return;
     m_overlay = new CaptureOverlay(m_state, m_platform, m_messages, m_cursor);
     connect(m_overlay, &CaptureOverlay::finished, this, &SnapshotFlow::ReturnFromCapture);
+    if (!m_sound) {
+        m_ownSound = std::make_unique<QtSoundPlayer>(m_state.log);
+        m_sound = m_ownSound.get();
+    }
+    CaptureSaver::Services services;
+    services.PlaySoundFile = [this](const QString &path) { m_sound->PlaySoundFile(path); };
+    // The message window closes and deletes itself.
+    services.ShowMessage = [](const QString &text, bool error) {
+        (new MessageWindow)->ShowMessage(text, error);
+    };
+    services.PutOnClipboard = [](const QImage &picture) {
+        QGuiApplication::clipboard()->setImage(picture);
+    };
+    services.NextImageName = [this](bool rescan) {
+        if (rescan)
+            m_window.RefreshFileBox();
+        return m_window.NextImageName();
+    };
+    m_saver = std::make_unique<CaptureSaver>(m_state, std::move(services));
+    m_overlay->SetOutput([this](const QImage &desktop, const CaptureRequest &request) {
+        return m_saver->CaptureAndSave(desktop, request);
+    });
     CaptureOverlay::Naming naming;
     naming.NextImageName = [this] { return m_window.NextImageName(); };
     naming.MakePrefix = [this](const QString &raw) { return m_window.MakePrefix(raw); };
@@ -101,23 +128,20 @@ void SnapshotFlow::TakeSnapShot() {
     };
     naming.SetPrefix = [this](const QString &raw) { m_window.SetPrefix(raw); };
     m_overlay->SetNaming(std::move(naming));
-    if (!m_sound) {
-        m_ownSound = std::make_unique<QtSoundPlayer>(m_state.log);
-        m_sound = m_ownSound.get();
-    }
-    CaptureOverlay::Feedback feedback;
-    feedback.PlaySoundFile = [this](const QString &path) { m_sound->PlaySoundFile(path); };
-    // The message window closes and deletes itself.
-    feedback.ShowMessage = [](const QString &text, bool error) {
-        (new MessageWindow)->ShowMessage(text, error);
-    };
-    m_overlay->SetFeedback(std::move(feedback));
     m_overlay->Load();
+    // A message during the load may have let the program stop.
+    if (m_program.Unloaded() || !m_overlay)
+        return;
+    m_messages.SetStepAside([overlay = m_overlay](bool aside) {
+        if (overlay)
+            overlay->StepAside(aside);
+    });
     m_overlay->ShowOverlay();
     WaitProcessingEvents(kSettleMs);
 }
 
 void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
+    m_messages.SetStepAside({});
     if (m_overlay)
         m_overlay->deleteLater();
     // The capture counts as running until the main window is back: a message
@@ -140,6 +164,7 @@ void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
     m_program.SavePrefs();
     if (m_hiddenForCapture)
         m_window.show();
+    m_window.TellMissingFolder();
 }
 
 } // namespace quillcap

@@ -13,6 +13,7 @@ namespace quillcap {
 struct AppState;
 class MainWindow;
 class Program;
+class CaptureSaver;
 class SoundPlayer;
 class UserMessages;
 
@@ -54,6 +55,7 @@ private:
     UserMessages &m_messages;
     QPointer<CaptureOverlay> m_overlay;
     CursorImage m_cursor;
+    std::unique_ptr<CaptureSaver> m_saver;
     std::unique_ptr<SoundPlayer> m_ownSound;
     SoundPlayer *m_sound = nullptr;
     bool m_hiddenForCapture = false;

@@ -57,4 +57,10 @@ QString NextImageName(const TemplateExpander &expander, const QString &rawTempla
     return prefix + padded(nextFreeNumber(prefix, entries, typeText)) + u'.' + typeText.toLower();
 }
 
+QString CopyName(const QString &name, int copy) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype end = dot > 0 ? dot : name.size();
+    return name.left(end) + QStringLiteral(" (") + QString::number(copy) + u')' + name.mid(end);
+}
+
 } // namespace quillcap

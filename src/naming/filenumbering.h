@@ -22,4 +22,9 @@ QString GetNextFileNumber(const TemplateExpander &expander, const QString &baseP
 QString NextImageName(const TemplateExpander &expander, const QString &rawTemplate,
                       const QStringList &entries, const QString &typeText);
 
+// The name a copy gets when `name` is taken, as file managers do: "shot.png"
+// becomes "shot (2).png" for copy 2; the extension is what follows the last
+// dot.
+QString CopyName(const QString &name, int copy);
+
 } // namespace quillcap

@@ -76,7 +76,13 @@ QString TemplateExpander::MakePrefix(QString raw) const {
     }
     for (QChar c : kDeleted)
         raw.remove(c);
-    return raw;
+    // Control characters have no place in a name, and leading dots would hide
+    // the file ("../x" has become "..x" by now).
+    raw.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    qsizetype dots = 0;
+    while (dots < raw.size() && raw[dots] == u'.')
+        ++dots;
+    return raw.mid(dots);
 }
 
 QString TemplateExpander::MakeDate() const {

@@ -10,20 +10,24 @@ std::optional<qint64> WavDurationMs(QIODevice &device) {
     if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
         return std::nullopt;
     quint32 byteRate = 0;
-    // Chunks may come in any order; each is padded to an even length.
-    while (true) {
+    // Chunks may come in any order; each is padded to an even length. Only
+    // the first few are looked at, and only the 16 bytes of "fmt " we need
+    // are read, whatever sizes the file claims.
+    constexpr int kMaxChunks = 64;
+    for (int chunk = 0; chunk < kMaxChunks; ++chunk) {
         const QByteArray header = device.read(8);
         if (header.size() != 8)
             return std::nullopt;
         const QByteArray id = header.left(4);
         const quint32 size = qFromLittleEndian<quint32>(header.constData() + 4);
         if (id == "fmt ") {
-            const QByteArray fmt = device.read(size);
-            if (fmt.size() < 16)
+            const QByteArray fmt = device.read(16);
+            if (size < 16 || fmt.size() < 16)
                 return std::nullopt;
             byteRate = qFromLittleEndian<quint32>(fmt.constData() + 8);
-            if (size % 2)
-                device.read(1);
+            const qint64 rest = qint64(size) - 16 + size % 2;
+            if (device.skip(rest) != rest)
+                return std::nullopt;
         } else if (id == "data") {
             if (byteRate == 0)
                 return std::nullopt;
@@ -35,6 +39,7 @@ std::optional<qint64> WavDurationMs(QIODevice &device) {
                 return std::nullopt;
         }
     }
+    return std::nullopt;
 }
 
 std::optional<qint64> WavDurationMs(const QString &path) {

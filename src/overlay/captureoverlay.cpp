@@ -1,14 +1,11 @@
 #include "overlay/captureoverlay.h"
 
 #include "app/appstate.h"
-#include "app/pathtext.h"
 #include "app/usermessages.h"
-#include "codec/gdiplus.h"
 #include "overlay/filenamepopup.h"
 #include "overlay/overlayload.h"
 #include "overlay/shading.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -42,7 +39,8 @@ CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages
     setFocusPolicy(Qt::StrongFocus);
     BuildNoticePanel();
     m_popUp = new quillcap::FileNamePopUp(this);
-    m_popUp->txtNewFilename()->installEventFilter(this);
+    for (QWidget *control : m_popUp->findChildren<QWidget *>())
+        control->installEventFilter(this);
     connect(m_popUp->cmdPopUpOk(), &QPushButton::clicked, this, &CaptureOverlay::cmdPopUpOk_Click);
     connect(m_popUp->cmdPopupCancel(), &QPushButton::clicked, this,
             &CaptureOverlay::cmdPopupCancel_Click);
@@ -133,7 +131,20 @@ void CaptureOverlay::Load() {
     const QSize primarySize = m_platform.screens->PrimarySize() * ratio;
     m_box->setCap(DefaultCapBox(primarySize));
 
-    const QRect active = m_platform.capture->ActiveWindowRect().translated(-m_desk.topLeft());
+    QList<QRect> monitors;
+    for (int n = 1; n < MonitorTable::kSize; ++n) {
+        const QRect monitor(m_state.monitorTable.MParm(n, 0), m_state.monitorTable.MParm(n, 1),
+                            m_state.monitorTable.MParm(n, 2), m_state.monitorTable.MParm(n, 3));
+        if (!monitor.isEmpty())
+            monitors.append(monitor);
+    }
+    if (monitors.isEmpty())
+        monitors.append(m_desk);
+    QString why;
+    const QRect active =
+        UsableActiveWindow(m_platform.capture->ActiveWindow(), monitors, m_desk, why);
+    if (!why.isEmpty())
+        log.WriteLog(QStringLiteral("(A selects the whole desktop: ") + why + u')');
     log.WriteLogLazy([&] {
         return QStringLiteral("The current  active window (if we want it) is at ") +
                number(active.x()) + u',' + number(active.y()) + QStringLiteral("  (") +
@@ -154,6 +165,8 @@ void CaptureOverlay::Load() {
 }
 
 void CaptureOverlay::ShowOverlay() {
+    if (m_finished)
+        return;
     // Out of the taskbar; this also shows the window.
     m_platform.windows->SetTaskbarButton(this, false);
     raise();
@@ -161,56 +174,23 @@ void CaptureOverlay::ShowOverlay() {
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
+void CaptureOverlay::StepAside(bool aside) {
+    if (aside)
+        hide();
+    else
+        ShowOverlay();
+}
+
 void CaptureOverlay::AbortCapture() {
     Finish(QStringLiteral("xxxx"));
 }
 
 void CaptureOverlay::CaptureAndSave(bool toClipboard) {
-    DebugLog &log = m_state.log;
-    log.WriteLog(QStringLiteral(" -- Capture and Save -- "));
     hide();
-    // Remembered first: the sound waits in an event loop in which the program
-    // may be told to stop, and what it saves then must include this region.
-    const CaptureRegion cap = m_box->cap();
-    m_state.recentRegions.append(cap);
-    const bool sounds = m_state.settings.playSound == 1 && m_feedback.PlaySoundFile;
-    // The success sound is heard before the file is written.
-    if (sounds)
-        m_feedback.PlaySoundFile(m_state.SoundFilePath);
-    // A box reaching past the desktop (keyboard presets are not clamped) is
-    // cut as it is: the part outside is black.
-    const QImage picture = m_bright.copy(cap.x, cap.y, cap.w, cap.h);
-    const QString name = m_override ? m_overrideName : m_naming.NextImageName();
-    const QString fullName = m_state.settings.saveFolder + u'/' + name;
-
-    GdiPlus gdip;
-    gdip.Error = [&log](qint32 status, const QString &text) {
-        log.WriteLog(QStringLiteral("GDI+ error ") + QString::number(status) +
-                     QStringLiteral(": ") + text);
-    };
-    // A file is replaced only when the user saw its name marked taken; a
-    // numbered name, or one that was free then, never replaces a file.
-    const ExistingFile existing =
-        m_override && m_overrideMayReplace ? ExistingFile::Replace : ExistingFile::Keep;
-    const bool saved = gdip.PictureBoxToFile(picture, fullName, GdiPlus::kDefaultQuality, existing);
-    QString message;
-    if (!saved) {
-        if (sounds)
-            m_feedback.PlaySoundFile(m_state.ErrorSoundPath);
-        log.WriteLog(QStringLiteral("## Could not save file") + fullName);
-        message = QStringLiteral("Could not save file !\r") + fullName;
-    } else {
-        log.WriteLog(QStringLiteral("Sucessfully saved file: ") + fullName);
-        message = QStringLiteral("Saved file : \r") + fullName;
-    }
-    if (toClipboard) {
-        QGuiApplication::clipboard()->setImage(picture);
-        message += QStringLiteral("\r\r--- IMAGE SENT TO CLIPBOARD ---");
-    }
-    // The check box switches the message, as users expect of a check box.
-    if (m_state.ShowMessageAfter && m_state.settings.showMsg != 0 && m_feedback.ShowMessage)
-        m_feedback.ShowMessage(message, !saved);
-    Finish(FileNamePart(fullName));
+    CaptureRequest request = m_request;
+    request.box = m_box->cap();
+    request.toClipboard = toClipboard;
+    Finish(m_output ? m_output(m_bright, request) : QStringLiteral("xxxx"));
 }
 
 void CaptureOverlay::Finish(const QString &LastPic) {
@@ -246,11 +226,12 @@ void CaptureOverlay::keyPressEvent(QKeyEvent *event) {
     event->accept();
     if (!m_keys || m_finished)
         return;
-    RunKeyCommand(m_keys->KeyDown(*event));
+    // Taken before the key handler moves the box, so the change is repainted.
+    const QRect before = m_box->shown();
+    RunKeyCommand(m_keys->KeyDown(*event), before);
 }
 
-void CaptureOverlay::RunKeyCommand(KeyCommand command) {
-    const QRect before = m_box->shown();
+void CaptureOverlay::RunKeyCommand(KeyCommand command, const QRect &before) {
     switch (command) {
     case KeyCommand::Abort:
         AbortCapture();
@@ -277,20 +258,25 @@ void CaptureOverlay::RunKeyCommand(KeyCommand command) {
 }
 
 bool CaptureOverlay::eventFilter(QObject *watched, QEvent *event) {
-    // Every key reaches the key handler first, also one typed into the name
-    // field; while the panel is open only Enter and Esc act, the rest is typed.
-    if (watched == m_popUp->txtNewFilename() && event->type() == QEvent::KeyPress && m_keys) {
-        const KeyCommand command = m_keys->KeyDown(*static_cast<QKeyEvent *>(event));
-        if (command == KeyCommand::PopUpOk || command == KeyCommand::PopUpCancel) {
-            RunKeyCommand(command);
-            return true;
-        }
-        if (!m_keys->popUpOpen()) {
-            RunKeyCommand(command);
-            return true;
-        }
-    }
+    if (event->type() == QEvent::KeyPress && m_keys && !m_finished && watched != this)
+        return HandlePopUpKey(watched, static_cast<QKeyEvent *>(event));
     return QWidget::eventFilter(watched, event);
+}
+
+bool CaptureOverlay::HandlePopUpKey(QObject *target, QKeyEvent *event) {
+    // Every key reaches the key handler once, also one typed into the panel;
+    // while the panel is open only Enter and Esc act, the rest is typed.
+    const QRect before = m_box->shown();
+    const KeyCommand command = m_keys->KeyDown(*event);
+    if (command == KeyCommand::PopUpOk || command == KeyCommand::PopUpCancel ||
+        !m_keys->popUpOpen()) {
+        RunKeyCommand(command, before);
+        return true;
+    }
+    // The control gets the key and nobody else: a key it leaves (Up, F1)
+    // would otherwise travel on to the overlay and be handled twice.
+    target->event(event);
+    return true;
 }
 
 void CaptureOverlay::FileNamePopUp() {
@@ -318,9 +304,8 @@ void CaptureOverlay::cmdPopUpOk_Click() {
             if (m_naming.SetPrefix)
                 m_naming.SetPrefix(text);
         } else {
-            m_override = true;
-            m_overrideName = m_popUp->tempFileName();
-            m_overrideMayReplace = m_popUp->nameTaken();
+            m_request.oneOffName = m_popUp->tempFileName();
+            m_request.oneOffMayReplace = m_popUp->nameTaken();
             m_state.LastOverrideName = text;
         }
     }

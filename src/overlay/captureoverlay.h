@@ -3,6 +3,7 @@
 #include "overlay/capturebox.h"
 #include "overlay/overlaykeys.h"
 #include "overlay/overlaymouse.h"
+#include "output/capturerequest.h"
 #include "platform/platform.h"
 
 #include <QImage>
@@ -25,12 +26,10 @@ class UserMessages;
 class CaptureOverlay : public QWidget {
     Q_OBJECT
 public:
-    // What a capture tells the user: a sound (played to its end) and the
-    // message that closes by itself.
-    struct Feedback {
-        std::function<void(const QString &path)> PlaySoundFile;
-        std::function<void(const QString &text, bool error)> ShowMessage;
-    };
+    // Takes the confirmed box to a file (and the clipboard); returns the
+    // file's name for the main window.
+    using Output =
+        std::function<QString(const QImage &desktop, const CaptureRequest &request)>;
     // The main window's naming, for the saved name and the one-off name panel.
     struct Naming {
         std::function<QString()> NextImageName;
@@ -48,16 +47,19 @@ public:
 
     // Freezes the desktop and builds both images; the window is not shown.
     void Load();
-    // Shows it top-most over the whole desktop with the keyboard focus.
+    // Shows it top-most over the whole desktop with the keyboard focus;
+    // never once the session has ended.
     void ShowOverlay();
+    // Hides while a message box is up, so the box is not under the overlay,
+    // and comes back after it.
+    void StepAside(bool aside);
     // Ends the session with nothing captured.
     void AbortCapture();
-    // Saves the box under the next name (and puts it on the clipboard when
-    // asked), remembers the region, reports, and ends the session.
+    // Hands the box to the output and ends the session.
     void CaptureAndSave(bool toClipboard);
 
     void SetNaming(Naming naming) { m_naming = std::move(naming); }
-    void SetFeedback(Feedback feedback) { m_feedback = std::move(feedback); }
+    void SetOutput(Output output) { m_output = std::move(output); }
 
     // The one-off name panel (F).
     void FileNamePopUp();
@@ -87,8 +89,12 @@ private:
     // Repaints what a change of the shown box uncovered or covered.
     void ShowBoxChange(const QRect &before);
     void Finish(const QString &LastPic);
-    // Carries out what a key asked for; false when nothing more is to do.
-    void RunKeyCommand(KeyCommand command);
+    // Carries out what a key asked for; `before` is the box shown before
+    // the key handler moved it.
+    void RunKeyCommand(KeyCommand command, const QRect &before);
+    // Logs a key once and acts on it; the rest of the key goes to `target`
+    // (a control of the name panel) or nowhere.
+    bool HandlePopUpKey(QObject *target, QKeyEvent *event);
 
     AppState &m_state;
     Platform &m_platform;
@@ -104,13 +110,10 @@ private:
     QLabel *m_noticeText = nullptr; // lblDesktopNotice
     bool m_finished = false;
     Naming m_naming;
-    Feedback m_feedback;
+    Output m_output;
     quillcap::FileNamePopUp *m_popUp = nullptr;
-    // Set by the panel's Ok: this capture goes under `m_overrideName`.
-    bool m_override = false;
-    QString m_overrideName;
-    // Only a name the panel showed as taken may replace a file.
-    bool m_overrideMayReplace = false;
+    // Set by the panel's Ok: this capture goes under a one-off name.
+    CaptureRequest m_request;
 };
 
 } // namespace quillcap

@@ -3,6 +3,7 @@
 #include "app/textnumbers.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace quillcap {
 
@@ -28,6 +29,24 @@ void StampCursor(QImage &desktop, const QImage &cursor, QPoint hotSpot, QPoint p
         return;
     QPainter painter(&desktop);
     painter.drawImage(position - hotSpot, cursor);
+}
+
+QRect UsableActiveWindow(const std::optional<ActiveWindowFrame> &frame,
+                         const QList<QRect> &monitors, QRect desk, QString &why) {
+    constexpr int kSmallest = 3;
+    why.clear();
+    if (!frame)
+        why = QStringLiteral("no window is active");
+    else if (!frame->mapped)
+        why = QStringLiteral("the active window is not mapped");
+    else if (frame->rect.width() < kSmallest || frame->rect.height() < kSmallest)
+        why = QStringLiteral("the active window is smaller than 3x3 pixels");
+    else if (std::none_of(monitors.begin(), monitors.end(),
+                          [&](const QRect &m) { return m.intersects(frame->rect); }))
+        why = QStringLiteral("the active window is on no monitor");
+    if (!why.isEmpty())
+        return QRect(QPoint(0, 0), desk.size());
+    return frame->rect.translated(-desk.topLeft());
 }
 
 } // namespace quillcap

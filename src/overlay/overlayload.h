@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "platform/platform.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
+#include <optional>
 
 namespace quillcap {
 
@@ -22,5 +25,12 @@ QPoint NoticePanelPosition(QSize panel, QSize monitor1, QPoint deskOrigin);
 // `position` (overlay pixels); whatever falls outside the image is clipped.
 // `cursor` is premultiplied ARGB; a null cursor draws nothing.
 void StampCursor(QImage &desktop, const QImage &cursor, QPoint hotSpot, QPoint position);
+
+// What the A key selects, in overlay pixels (virtual-screen pixels less
+// `desk`'s corner): the active window, or the whole desktop when there is none
+// worth selecting: none at all, not mapped, on no monitor, or under 3x3 pixels
+// (a window manager's hidden helper). `why` then says which; else it is empty.
+QRect UsableActiveWindow(const std::optional<ActiveWindowFrame> &frame,
+                         const QList<QRect> &monitors, QRect desk, QString &why);
 
 } // namespace quillcap

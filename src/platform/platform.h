@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/displaydevice.h"
+#include "platform/displaydevice.h"
 
 #include <QImage>
 #include <QObject>
@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -37,9 +38,6 @@ public:
     // 1440 / logical DPI: 15 at 96 DPI.
     virtual double TwipsPerPixelX() const = 0;
     virtual double TwipsPerPixelY() const = 0;
-    // Bounding box of all attached monitors, the primary monitor's top-left
-    // corner at (0, 0); left/top inclusive, right/bottom exclusive.
-    virtual QRect DesktopBounds() const = 0;
     // Top-left of the primary monitor in Qt's global coordinates, to convert
     // desktop coordinates into window positions.
     virtual QPoint PrimaryOrigin() const = 0;
@@ -50,8 +48,10 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The folder the user picks, or empty text when the picker is cancelled.
-    virtual QString BrowseForFolder(QWidget *owner, const QString &title) = 0;
+    // The folder the user picks, the picker opened at `startFolder`; empty
+    // text when the picker is cancelled.
+    virtual QString BrowseForFolder(QWidget *owner, const QString &title,
+                                    const QString &startFolder) = 0;
     virtual void OpenUrl(const QString &address) = 0;
 };
 
@@ -69,6 +69,14 @@ struct CursorImage {
     QPoint position; // virtual-screen pixels
 };
 
+// The window that was active as the window system reports it, frame
+// included, in virtual-screen pixels. Whether it is worth selecting (a
+// window manager's helper may be 1x1 and off screen) is for the caller.
+struct ActiveWindowFrame {
+    QRect rect;
+    bool mapped = false;
+};
+
 // Reading the screen. Every rectangle and point is in virtual-screen pixels
 // (device pixels, the primary monitor's corner at (0, 0)).
 class ScreenCapture {
@@ -77,9 +85,8 @@ public:
     // One copy of `area` as RGB32; pixels that no monitor shows are black.
     virtual QImage GrabDesktop(const QRect &area) = 0;
     virtual CursorImage GrabCursor() = 0;
-    // The window that was active, frame included; the whole desktop when
-    // there is none.
-    virtual QRect ActiveWindowRect() = 0;
+    // The window that was active; nothing when there is none.
+    virtual std::optional<ActiveWindowFrame> ActiveWindow() = 0;
 };
 
 // Print Screen (alone, with Ctrl, with Shift) anywhere on the desktop.

@@ -44,8 +44,10 @@ bool FakeWindowSystem::HasTaskbarButton(const QWidget *window) const {
     return !last || last->value;
 }
 
-QString FakeShell::BrowseForFolder(QWidget *, const QString &title) {
+QString FakeShell::BrowseForFolder(QWidget *, const QString &title,
+                                   const QString &startFolder) {
     browseTitles << title;
+    browseStartFolders << startFolder;
     return folderAnswer;
 }
 
@@ -62,20 +64,35 @@ QImage FakeScreenCapture::GrabDesktop(const QRect &area) {
     return grab;
 }
 
+FakeDisplays::FakeDisplays() {
+    DisplayDevice primary;
+    primary.deviceName = QStringLiteral("FAKE-1");
+    primary.monitorDescription = QStringLiteral("Default Monitor");
+    primary.attached = true;
+    primary.primary = true;
+    primary.rect = primary.workArea = QRect(0, 0, 1920, 1080);
+    primary.bitsPerPixel = 24;
+    primary.refreshHz = 60;
+    devices.push_back(primary);
+}
+
 Platform MakeFakePlatform(FakeParts *parts) {
     auto windows = std::make_unique<FakeWindowSystem>();
     auto screens = std::make_unique<FakeScreenInfo>();
     auto shell = std::make_unique<FakeShell>();
     auto capture = std::make_unique<FakeScreenCapture>();
     auto hotKey = std::make_unique<FakeHotKey>();
+    auto displays = std::make_unique<FakeDisplays>();
     if (parts)
-        *parts = {windows.get(), screens.get(), shell.get(), capture.get(), hotKey.get()};
+        *parts = {windows.get(), screens.get(), shell.get(),
+                  capture.get(), hotKey.get(), displays.get()};
     Platform platform;
     platform.windows = std::move(windows);
     platform.screens = std::move(screens);
     platform.shell = std::move(shell);
     platform.capture = std::move(capture);
     platform.hotKey = std::move(hotKey);
+    platform.displays = std::move(displays);
     return platform;
 }
 

@@ -40,13 +40,11 @@ class FakeScreenInfo : public ScreenInfo {
 public:
     double twipsX = 15;
     double twipsY = 15;
-    QRect desktopBounds{0, 0, 1920, 1080};
     QPoint primaryOrigin{0, 0};
     QSize primarySize{1920, 1080};
 
     double TwipsPerPixelX() const override { return twipsX; }
     double TwipsPerPixelY() const override { return twipsY; }
-    QRect DesktopBounds() const override { return desktopBounds; }
     QPoint PrimaryOrigin() const override { return primaryOrigin; }
     QSize PrimarySize() const override { return primarySize; }
 };
@@ -56,9 +54,11 @@ class FakeShell : public Shell {
 public:
     QString folderAnswer;
     QStringList browseTitles;
+    QStringList browseStartFolders;
     QStringList openedUrls;
 
-    QString BrowseForFolder(QWidget *owner, const QString &title) override;
+    QString BrowseForFolder(QWidget *owner, const QString &title,
+                            const QString &startFolder) override;
     void OpenUrl(const QString &address) override;
 };
 
@@ -67,12 +67,20 @@ class FakeScreenCapture : public ScreenCapture {
 public:
     QImage desktop;
     CursorImage cursor;
-    QRect activeWindow;
+    std::optional<ActiveWindowFrame> activeWindow;
     QList<QRect> grabbedAreas;
 
     QImage GrabDesktop(const QRect &area) override;
     CursorImage GrabCursor() override { return cursor; }
-    QRect ActiveWindowRect() override { return activeWindow; }
+    std::optional<ActiveWindowFrame> ActiveWindow() override { return activeWindow; }
+};
+
+// The monitors a test sets up; one 1920x1080 primary unless it says otherwise.
+class FakeDisplays : public DisplayEnumerator {
+public:
+    std::vector<DisplayDevice> devices;
+    FakeDisplays();
+    std::vector<DisplayDevice> EnumerateDisplays() override { return devices; }
 };
 
 // A hot key the test presses itself.
@@ -95,6 +103,7 @@ struct FakeParts {
     FakeShell *shell = nullptr;
     FakeScreenCapture *capture = nullptr;
     FakeHotKey *hotKey = nullptr;
+    FakeDisplays *displays = nullptr;
 };
 
 Platform MakeFakePlatform(FakeParts *parts = nullptr);

@@ -34,7 +34,10 @@ TEST_F(GuiTest, SavedSettingsComeBackAndTheWindowReturnsToTheDesktop) {
 TEST_F(GuiTest, PositionsAreCountedFromThePrimaryMonitor) {
     // A 1280-wide monitor left of the primary: the desktop starts at -1280.
     fakes.screens->primaryOrigin = QPoint(1280, 0);
-    fakes.screens->desktopBounds = QRect(-1280, 0, 3200, 1080);
+    fakes.displays->devices.front().rect = QRect(0, 0, 1920, 1080);
+    fakes.displays->devices.push_back(fakes.displays->devices.front());
+    fakes.displays->devices.back().primary = false;
+    fakes.displays->devices.back().rect = QRect(-1280, 0, 1280, 1024);
     writeFile("config/qcapprf.txt", "POSITION\r\n-15000 \r\n 1500 \r\n");
     start();
     EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(280, 100));

@@ -30,8 +30,8 @@ xcb_window_t FocusedTopLevel(xcb_connection_t *c, xcb_window_t root) {
     return XCB_WINDOW_NONE;
 }
 
-std::optional<QRect> OuterRect(xcb_connection_t *c, const Atoms &atoms, xcb_window_t window,
-                               xcb_window_t root) {
+std::optional<ActiveWindowFrame> OuterFrame(xcb_connection_t *c, const Atoms &atoms,
+                                            xcb_window_t window, xcb_window_t root) {
     if (window == XCB_WINDOW_NONE)
         return std::nullopt;
     const auto attributesCookie = xcb_get_window_attributes(c, window);
@@ -43,7 +43,7 @@ std::optional<QRect> OuterRect(xcb_connection_t *c, const Atoms &atoms, xcb_wind
     const auto geometry = TakeReply(xcb_get_geometry_reply, c, geometryCookie);
     const auto origin = TakeReply(xcb_translate_coordinates_reply, c, originCookie);
     const auto extents = TakeReply(xcb_get_property_reply, c, extentsCookie);
-    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || !geometry || !origin)
+    if (!attributes || !geometry || !origin)
         return std::nullopt;
     const int border = geometry->border_width;
     QRect rect = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height)
@@ -53,16 +53,22 @@ std::optional<QRect> OuterRect(xcb_connection_t *c, const Atoms &atoms, xcb_wind
         const auto *e = static_cast<const uint32_t *>(xcb_get_property_value(extents.get()));
         rect.adjust(-int(e[0]), -int(e[2]), int(e[1]), int(e[3]));
     }
-    return rect;
+    return ActiveWindowFrame{rect, attributes->map_state == XCB_MAP_STATE_VIEWABLE};
 }
 
 } // namespace
 
-std::optional<QRect> ActiveWindowFrame(xcb_connection_t *c, const Atoms &atoms) {
+std::optional<ActiveWindowFrame> FindActiveWindow(xcb_connection_t *c, const Atoms &atoms) {
     const xcb_window_t root = FirstScreen(c)->root;
-    if (auto rect = OuterRect(c, atoms, NetActiveWindow(c, atoms, root), root))
-        return rect;
-    return OuterRect(c, atoms, FocusedTopLevel(c, root), root);
+    // The manager's word first; a window it names that is not on screen
+    // gives way to the focus, and is reported only when that has none.
+    const auto named = OuterFrame(c, atoms, NetActiveWindow(c, atoms, root), root);
+    if (named && named->mapped)
+        return named;
+    const auto focused = OuterFrame(c, atoms, FocusedTopLevel(c, root), root);
+    if (focused && (focused->mapped || !named))
+        return focused;
+    return named;
 }
 
 } // namespace quillcap::x11

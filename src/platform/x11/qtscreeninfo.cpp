@@ -26,13 +26,6 @@ double QtScreenInfo::TwipsPerPixelY() const {
     return TwipsPerPixel(primary ? primary->logicalDotsPerInchY() : 0);
 }
 
-QRect QtScreenInfo::DesktopBounds() const {
-    QRect bounds;
-    for (const QScreen *screen : QGuiApplication::screens())
-        bounds |= screen->geometry();
-    return bounds.translated(-PrimaryOrigin());
-}
-
 QPoint QtScreenInfo::PrimaryOrigin() const {
     const QScreen *primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry().topLeft() : QPoint();

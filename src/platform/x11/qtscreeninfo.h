@@ -10,7 +10,6 @@ class QtScreenInfo final : public ScreenInfo {
 public:
     double TwipsPerPixelX() const override;
     double TwipsPerPixelY() const override;
-    QRect DesktopBounds() const override;
     QPoint PrimaryOrigin() const override;
     QSize PrimarySize() const override;
 };

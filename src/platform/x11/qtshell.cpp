@@ -6,8 +6,9 @@
 
 namespace quillcap::x11 {
 
-QString QtShell::BrowseForFolder(QWidget *owner, const QString &title) {
-    return QFileDialog::getExistingDirectory(owner, title);
+QString QtShell::BrowseForFolder(QWidget *owner, const QString &title,
+                                 const QString &startFolder) {
+    return QFileDialog::getExistingDirectory(owner, title, startFolder);
 }
 
 void QtShell::OpenUrl(const QString &address) {

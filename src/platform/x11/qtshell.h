@@ -6,7 +6,8 @@ namespace quillcap::x11 {
 
 class QtShell final : public Shell {
 public:
-    QString BrowseForFolder(QWidget *owner, const QString &title) override;
+    QString BrowseForFolder(QWidget *owner, const QString &title,
+                            const QString &startFolder) override;
     void OpenUrl(const QString &address) override;
 };
 

@@ -261,14 +261,16 @@ CursorImage X11ScreenCapture::GrabCursor() {
     return cursor;
 }
 
-QRect X11ScreenCapture::ActiveWindowRect() {
+std::optional<ActiveWindowFrame> X11ScreenCapture::ActiveWindow() {
     xcb_connection_t *c = m_connection.Get();
     if (!c)
-        return {};
-    const VirtualScreen screen = VirtualScreen::Read(c, VirtualScreen::Detail::Geometry);
-    if (const std::optional<QRect> frame = ActiveWindowFrame(c, Atoms::For(c)))
-        return screen.ToVirtual(*frame);
-    return screen.DesktopBounds();
+        return std::nullopt;
+    std::optional<ActiveWindowFrame> frame = FindActiveWindow(c, Atoms::For(c));
+    if (frame) {
+        const VirtualScreen screen = VirtualScreen::Read(c, VirtualScreen::Detail::Geometry);
+        frame->rect = screen.ToVirtual(frame->rect);
+    }
+    return frame;
 }
 
 } // namespace quillcap::x11

@@ -20,7 +20,7 @@ public:
 
     QImage GrabDesktop(const QRect &area) override;
     CursorImage GrabCursor() override;
-    QRect ActiveWindowRect() override;
+    std::optional<ActiveWindowFrame> ActiveWindow() override;
 
     // Whether the last GrabDesktop read pixels through shared memory.
     bool LastGrabUsedSharedMemory() const { return m_lastUsedShm; }

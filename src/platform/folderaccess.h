@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace quillcap {
+
+// Why new files cannot be made in `folder`, in the system's words ("Not a
+// directory", "Read-only file system", "Permission denied"); empty when they
+// can. Asks the system for this process's rights, so it holds for root too.
+QString FolderWriteProblem(const QString &folder);
+
+} // namespace quillcap
