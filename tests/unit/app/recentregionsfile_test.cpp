@@ -50,6 +50,9 @@ TEST(RecentRegionsFile, DamagedFilesAreErrors) {
         {"blocks of different length", " 1 \r\n1\r\n 2 \r\n1\r\n2\r\n 1 \r\n3\r\n 1 \r\n4\r\n",
          380},
         {"value beyond 32 bits", " 1 \r\n9999999999\r\n 1 \r\n1\r\n 1 \r\n1\r\n 1 \r\n1\r\n", 6},
+        {"width beyond ten million", " 1 \r\n0\r\n 1 \r\n0\r\n 1 \r\n10000001\r\n 1 \r\n1\r\n", 6},
+        {"left below minus ten million", " 1 \r\n-10000001\r\n 1 \r\n0\r\n 1 \r\n1\r\n 1 \r\n1\r\n",
+         6},
         {"empty file", "", 62},
         {"over-long line", QByteArray(100 * 1024, '7'), 62},
     };
@@ -61,9 +64,9 @@ TEST(RecentRegionsFile, DamagedFilesAreErrors) {
 }
 
 TEST(RecentRegionsFile, ValuesAreReadByTheirLeadingNumber) {
-    auto read = parse(" 1 \n 12px\n 1\n-3\n1\nabc\n 1 \n 2.5 \n");
+    auto read = parse(" 1 \n 12px\n 1\n-10000000\n1\nabc\n 1 \n 2.5 \n");
     ASSERT_TRUE(std::holds_alternative<QList<CaptureRegion>>(read));
-    EXPECT_EQ(std::get<QList<CaptureRegion>>(read), (QList<CaptureRegion>{{12, -3, 0, 2}}));
+    EXPECT_EQ(std::get<QList<CaptureRegion>>(read), (QList<CaptureRegion>{{12, -10000000, 0, 2}}));
 }
 
 class LastCapsTest : public ::testing::Test {

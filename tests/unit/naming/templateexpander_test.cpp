@@ -28,6 +28,9 @@ TEST(MakePrefix, ExpandsEachCodeThenDeletesTheUnsafeCharacters) {
         {u"x$&!/\\<>~*^#|;:y", u"xy"},
         {u"a?b\"c'd e-f_g.h", u"a?b\"c'd e-f_g.h"},
         {u"$d:d", u"dd"},
+        {u"../x", u"x"},
+        {u".hidden.$yy", u"hidden.26"},
+        {u"a\tb\nc\x7f\x01" u"d.", u"abcd."},
     };
     FixedClock clock(QDate(2026, 3, 5));
     for (const auto &c : cases) {

@@ -1,0 +1,150 @@
+#include "platform/atomicfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+
+namespace quillcap {
+namespace {
+
+// File systems this machine may not have, played through the system-call
+// seam: each call fails as such a file system's would, or does the real thing.
+int OpenWithoutUnnamedFiles(const char *path, int flags, mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::open(path, flags, mode);
+}
+int LinkatRefused(int, const char *, int, const char *, int) {
+    errno = EPERM;
+    return -1;
+}
+int RenameWithoutFlags(int, const char *, int, const char *, unsigned) {
+    errno = EINVAL;
+    return -1;
+}
+int LinkRefused(const char *, const char *) {
+    errno = EPERM;
+    return -1;
+}
+
+FileSystemCalls Calls(bool unnamedFiles, bool noReplaceRename, bool hardLinks) {
+    FileSystemCalls calls = FileSystemCalls::Real();
+    if (!unnamedFiles)
+        calls.open = OpenWithoutUnnamedFiles;
+    if (!hardLinks) {
+        calls.linkat = LinkatRefused;
+        calls.link = LinkRefused;
+    }
+    if (!noReplaceRename)
+        calls.renameat2 = RenameWithoutFlags;
+    return calls;
+}
+
+AtomicFileResult Write(const QString &path, ExistingFile existing, const QByteArray &data,
+                       const FileSystemCalls &calls, bool succeed = true) {
+    return WriteFileAtomically(
+        path, existing,
+        [&](QFile &file) {
+            file.write(data);
+            return succeed;
+        },
+        calls);
+}
+
+QByteArray Read(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList Entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+TEST(WriteFileAtomically, EveryWayOfPlacingAFileNeverReplacesAndLeavesNothingBehind) {
+    struct Case {
+        const char *fileSystem;
+        bool unnamedFiles, noReplaceRename, hardLinks;
+    } cases[] = {
+        {"unnamed file and linkat", true, true, true},
+        {"named file and a rename that does not replace", false, true, true},
+        {"named file and a hard link", false, false, true},
+        {"no links: the name created exclusively", false, false, false},
+        {"unnamed file, no links: the name created exclusively", true, true, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fileSystem);
+        QTemporaryDir dir;
+        const FileSystemCalls calls = Calls(c.unnamedFiles, c.noReplaceRename, c.hardLinks);
+        const QString fresh = dir.filePath(QStringLiteral("new.png"));
+        const AtomicFileResult made = Write(fresh, ExistingFile::Keep, "picture", calls);
+        EXPECT_TRUE(made.written);
+        EXPECT_EQ(Read(fresh), "picture");
+
+        const QString taken = dir.filePath(QStringLiteral("taken.png"));
+        ASSERT_TRUE(Write(taken, ExistingFile::Replace, "earlier", calls).written);
+        const AtomicFileResult refused = Write(taken, ExistingFile::Keep, "later", calls);
+        EXPECT_FALSE(refused.written);
+        EXPECT_EQ(refused.error, EEXIST);
+        EXPECT_EQ(Read(taken), "earlier");
+
+        EXPECT_FALSE(Write(dir.filePath(QStringLiteral("failed.png")), ExistingFile::Keep, "half",
+                           calls, false)
+                         .written);
+        EXPECT_EQ(Entries(dir.path()), (QStringList{"new.png", "taken.png"}));
+    }
+}
+
+TEST(WriteFileAtomically, ReplacingNeedsTheUsersWordAndSurvivesAFailure) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.png"));
+    ASSERT_TRUE(Write(path, ExistingFile::Replace, "one", FileSystemCalls::Real()).written);
+    EXPECT_FALSE(Write(path, ExistingFile::Replace, "two", FileSystemCalls::Real(), false).written);
+    EXPECT_EQ(Read(path), "one");
+    EXPECT_TRUE(Write(path, ExistingFile::Replace, "three", FileSystemCalls::Real()).written);
+    EXPECT_EQ(Read(path), "three");
+    EXPECT_EQ(Entries(dir.path()), QStringList{"a.png"});
+}
+
+TEST(WriteFileAtomically, AFolderThatIsAFileGivesTheSystemsReason) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plain"));
+    ASSERT_TRUE(Write(file, ExistingFile::Replace, "x", FileSystemCalls::Real()).written);
+    for (const ExistingFile existing : {ExistingFile::Keep, ExistingFile::Replace}) {
+        const AtomicFileResult result =
+            Write(file + QStringLiteral("/a.png"), existing, "x", FileSystemCalls::Real());
+        EXPECT_FALSE(result.written);
+        EXPECT_EQ(result.error, ENOTDIR);
+    }
+}
+
+TEST(SweepStaleTemporaries, RemovesOnlyOurOwnFilesOlderThanADay) {
+    QTemporaryDir dir;
+    const auto make = [&](const char *name, int ageHours) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        const time_t when = time(nullptr) - ageHours * 3600;
+        const utimbuf times{when, when};
+        utime(QFile::encodeName(path).constData(), &times);
+    };
+    make(".quillcap-old.tmp", 25);
+    make(".quillcap-recent.tmp", 1);
+    make("old-capture.png", 48);
+    make(".other-old.tmp", 48);
+    EXPECT_EQ(SweepStaleTemporaries(dir.path()), 1);
+    EXPECT_EQ(Entries(dir.path()),
+              (QStringList{".other-old.tmp", ".quillcap-recent.tmp", "old-capture.png"}));
+}
+
+} // namespace
+} // namespace quillcap
