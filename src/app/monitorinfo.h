@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/appstate.h"
-#include "platform/displaydevice.h"
 #include "app/monitortable.h"
+#include "platform/displaydevice.h"
 
 #include <QString>
 #include <vector>

@@ -294,8 +294,7 @@ void MainWindow::CheckFormPosition() {
         m_platform.screens->TwipsPerPixelX(), m_platform.screens->TwipsPerPixelY(), m_state.log);
     const QPoint frameCorner =
         FromTwips(QPoint(int(std::lround(placed.left)), int(std::lround(placed.top))));
-    setGeometry(
-        QRect(frameCorner + (geometry().topLeft() - frameGeometry().topLeft()), size()));
+    setGeometry(QRect(frameCorner + (geometry().topLeft() - frameGeometry().topLeft()), size()));
 }
 
 void MainWindow::RecordLayout() {

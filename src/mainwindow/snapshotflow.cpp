@@ -5,9 +5,9 @@
 #include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
+#include "output/capturesaver.h"
 #include "output/messagewindow.h"
 #include "output/qtsoundplayer.h"
-#include "output/capturesaver.h"
 #include "overlay/captureoverlay.h"
 
 #include <QApplication>

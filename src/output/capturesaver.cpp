@@ -31,8 +31,8 @@ QString CaptureSaver::CaptureAndSave(const QImage &desktop, const CaptureRequest
             m_services.PlaySoundFile(m_state.ErrorSoundPath);
         log.WriteLog(QStringLiteral("## Could not save file") + outcome.fullName +
                      QStringLiteral(": ") + outcome.reason);
-        message = QStringLiteral("Could not save file !\r") + outcome.fullName + u'\r' +
-                  outcome.reason;
+        message =
+            QStringLiteral("Could not save file !\r") + outcome.fullName + u'\r' + outcome.reason;
     } else {
         log.WriteLog(QStringLiteral("Sucessfully saved file: ") + outcome.fullName);
         message = QStringLiteral("Saved file : \r") + outcome.fullName;

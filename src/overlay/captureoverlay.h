@@ -1,9 +1,9 @@
 #pragma once
 
+#include "output/capturerequest.h"
 #include "overlay/capturebox.h"
 #include "overlay/overlaykeys.h"
 #include "overlay/overlaymouse.h"
-#include "output/capturerequest.h"
 #include "platform/platform.h"
 
 #include <QImage>
@@ -28,8 +28,7 @@ class CaptureOverlay : public QWidget {
 public:
     // Takes the confirmed box to a file (and the clipboard); returns the
     // file's name for the main window.
-    using Output =
-        std::function<QString(const QImage &desktop, const CaptureRequest &request)>;
+    using Output = std::function<QString(const QImage &desktop, const CaptureRequest &request)>;
     // The main window's naming, for the saved name and the one-off name panel.
     struct Naming {
         std::function<QString()> NextImageName;

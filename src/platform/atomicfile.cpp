@@ -37,8 +37,7 @@ struct Descriptor {
 
 // A short hidden name: the target's own name may already be near the 255-byte
 // limit, and the image browser lists only image extensions.
-int CreateNamedTemporary(const FileSystemCalls &calls, const QByteArray &folder,
-                         QByteArray &name) {
+int CreateNamedTemporary(const FileSystemCalls &calls, const QByteArray &folder, QByteArray &name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = folder + '/' + kTemporaryPrefix +
                QByteArray::number(QRandomGenerator::global()->generate(), 36) + kTemporarySuffix;
@@ -77,8 +76,7 @@ bool LinksUnsupported(int error) {
 
 // The last resort: the final name is created exclusively and the written
 // data copied into it; a failure removes it again.
-AtomicFileResult CopyIntoExclusive(const FileSystemCalls &calls, int from,
-                                   const QByteArray &path) {
+AtomicFileResult CopyIntoExclusive(const FileSystemCalls &calls, int from, const QByteArray &path) {
     const Descriptor to{
         calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
     if (to.fd < 0)
@@ -158,10 +156,10 @@ AtomicFileResult WriteFileAtomically(const QString &target, ExistingFile existin
     const QByteArray path = QFile::encodeName(target);
     const QByteArray folder = FolderOf(path);
     AtomicFileResult result;
-    const Descriptor unnamed{existing == ExistingFile::Keep
-                                 ? calls.open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC,
-                                              0666)
-                                 : -1};
+    const Descriptor unnamed{
+        existing == ExistingFile::Keep
+            ? calls.open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666)
+            : -1};
     if (unnamed.fd >= 0) {
         result = WriteAndSync(unnamed.fd, write);
         if (result.failed != Step::None || !result.written)

@@ -19,8 +19,8 @@ struct DisplayDevice {
     QRect rect; // position and size on the virtual desktop
     int bitsPerPixel = 0;
     int refreshHz = 0;
-    QRect workArea;              // the usable part, virtual-screen pixels
-    quint32 monitorHandle = 0;   // 0: none
+    QRect workArea;            // the usable part, virtual-screen pixels
+    quint32 monitorHandle = 0; // 0: none
 };
 
 } // namespace quillcap

@@ -6,8 +6,7 @@
 
 namespace quillcap::x11 {
 
-QString QtShell::BrowseForFolder(QWidget *owner, const QString &title,
-                                 const QString &startFolder) {
+QString QtShell::BrowseForFolder(QWidget *owner, const QString &title, const QString &startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder);
 }
 
