@@ -271,11 +271,14 @@ bool CaptureOverlay::HandlePopUpKey(QObject *target, QKeyEvent *event) {
     if (command == KeyCommand::PopUpOk || command == KeyCommand::PopUpCancel ||
         !m_keys->popUpOpen()) {
         RunKeyCommand(command, before);
+        event->accept();
         return true;
     }
     // The control gets the key and nobody else: a key it leaves (Up, F1)
-    // would otherwise travel on to the overlay and be handled twice.
+    // would otherwise travel on to the overlay and be handled twice. Qt
+    // passes an unaccepted key to the parent even past a filter.
     target->event(event);
+    event->accept();
     return true;
 }
 

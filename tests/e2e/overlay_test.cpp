@@ -1,139 +1,72 @@
-// The capture overlay on the real program: Print Screen from anywhere opens
-// it over the whole screen, mouse and keys frame the box, Esc and X return.
-#include "e2e_support.h"
+// The capture overlay as the user sees it: the frozen desktop shaded, the
+// box bright, after the mouse and after every key that moves the box.
+#include "e2e.h"
 
 namespace e2e {
 namespace {
 
-QStringList logLines(const TestHome &home) {
-    QStringList lines = QString::fromUtf8(readFile(home.logFile())).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
-
-bool logHas(const TestHome &home, const QString &line) {
-    return logLines(home).contains(line);
-}
-
-// `expected` appear in this order, other lines may lie between them.
-testing::AssertionResult inOrder(const QStringList &lines, const QStringList &expected) {
-    qsizetype at = 0;
-    for (const QString &line : expected) {
-        at = lines.indexOf(line, at);
-        if (at < 0)
-            return testing::AssertionFailure()
-                   << "missing or out of order: \"" << line.toStdString() << "\"\nlog:\n"
-                   << lines.join('\n').toStdString();
-        ++at;
-    }
-    return testing::AssertionSuccess();
-}
-
-class Overlay : public E2eTest {
+class Overlay : public E2e {
 protected:
     void SetUp() override {
-        E2eTest::SetUp();
-        ASSERT_TRUE(writeFile(home.settingsFile(), crlf({"DEBUGLOG", "True"})));
+        E2e::SetUp();
+        x->setRootPicture(pattern(x->size()));
     }
-    std::unique_ptr<QuillCapRun> start(const QProcessEnvironment &env) {
-        auto app = std::make_unique<QuillCapRun>(env);
-        EXPECT_TRUE(waitForWindow(x, kMainCaption)) << app->stderrText().toStdString();
-        return app;
-    }
-    // Presses `keys` and waits until the overlay is mapped and focused.
-    testing::AssertionResult open(const QString &keys, QString *id) {
-        if (auto shown = pressUntilWindow(x, keys, kOverlayTitle, id); !shown)
-            return shown;
-        return waitFor([&] { return windowGeometry(x, *id).isValid(); }, "the overlay mapped");
-    }
-    testing::AssertionResult closed() {
-        return waitFor([&] { return !hasWindow(x, kOverlayTitle) && logHas(home, kBack); },
-                       "the overlay gone");
-    }
-    const QString kBack = QStringLiteral("... back from frmCaptureHold (xxxx");
 };
 
-TEST_F(Overlay, PrintCoversTheScreenAndEscReturnsWithNothingCounted) {
-    auto app = start(home.environment(x));
-    QString id;
-    ASSERT_TRUE(open("Print", &id));
-    EXPECT_EQ(windowGeometry(x, id), QRect(0, 0, 1920, 1080));
-    EXPECT_NE(xdotool(x, {"search", "--onlyvisible", "--name", "^QuillCap  \\("}).exitCode, 0)
-        << "the main window steps aside";
-    ASSERT_TRUE(focusWindow(x, id));
-    xdotool(x, {"key", "Escape"});
-    ASSERT_TRUE(closed());
-    ASSERT_TRUE(waitForWindow(x, QStringLiteral("QuillCap  \\(0 snaps\\)")));
-    app->terminate(SIGTERM);
-    ASSERT_TRUE(app->waitForExit());
+TEST_F(Overlay, TheBoxFollowsTheMouseAndEveryKeyAndEscCountsNothing) {
+    // Two remembered regions, the older first: blocks of x, y, width, height.
+    const QRect older(100, 150, 300, 200), newer(1200, 600, 400, 250);
+    const int blocks[][2] = {{older.x(), newer.x()},
+                             {older.y(), newer.y()},
+                             {older.width(), newer.width()},
+                             {older.height(), newer.height()}};
+    QByteArray regions;
+    for (const auto &block : blocks)
+        regions += " 2 \r\n" + QByteArray::number(block[0]) + "\r\n" +
+                   QByteArray::number(block[1]) + "\r\n";
+    ASSERT_TRUE(writeFile(home.dataFolder() + "/lastcaps.txt", regions));
+    QuillCap app(*x, home.environment(*x));
+    xcb_window_t overlay = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.openOverlay("Print", &overlay)) << why();
+    const QRect desktop(QPoint(0, 0), x->size());
+    EXPECT_EQ(x->geometry(overlay), desktop);
+    ASSERT_TRUE(showsBox(*x, newer)) << "it opens on the newest region";
 
-    EXPECT_TRUE(inOrder(
-        logLines(home),
-        {"Registering Hot Key ... hold on tight...", "** Pressed the PrtScrn Hot Key **", " ",
-         "------------------------------", "[   Taking Snap Shot         ]",
-         "------------------------------", "Welcome to CaptureHold", "Multiple monitors is enabled",
-         "Desktop parameters are from  (0,0) - (1920,1080)", "W:H = 1920:1080",
-         "Calling GetScreenArea", "Copying a dark version of picCaptureHold into picCaptureBack",
-         "Resetting Capturebox to 768,432,384,216",
-         "The current capture window (if we want it) is at 768,432  (384x216)",
-         "** CaptureHold KeyDown > 27 > \x1b", "... back from frmCaptureHold (xxxx",
-         "Saving Prefs ... "}));
-    EXPECT_EQ(settingValue(readFile(home.settingsFile()), "NUMBEROFSNAPS"), " 0 ");
-}
-
-TEST_F(Overlay, EveryPrintCombinationOpensItAndXCloses) {
-    auto app = start(home.environment(x));
-    for (const char *keys : {"ctrl+Print", "shift+Print", "Print"}) {
-        SCOPED_TRACE(keys);
-        QString id;
-        ASSERT_TRUE(open(keys, &id));
-        ASSERT_TRUE(focusWindow(x, id));
-        xdotool(x, {"key", "x"});
-        ASSERT_TRUE(closed());
-        ASSERT_TRUE(waitForWindow(x, kMainCaption));
-        ASSERT_TRUE(writeFile(home.logFile(), {}));
+    ASSERT_TRUE(x->drag({200, 700}, {600, 900})) << why();
+    ASSERT_TRUE(showsBox(*x, {200, 700, 400, 200})) << "drawn outside the box";
+    // Each key changes the box, so a key that is not repainted shows.
+    const struct {
+        const char *keys;
+        QRect box;
+    } steps[] = {
+        {"d", desktop},
+        {"r", {768, 432, 384, 216}}, // a fifth of the desktop, centred
+        {"1", desktop},              // the only monitor
+        {"shift+e", {0, 0, 640, 480}},
+        {"a", desktop}, // nothing is active without a window manager
+        {"Left", older},
+        {"Right", newer},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.keys);
+        ASSERT_TRUE(x->key(step.keys)) << why();
+        ASSERT_TRUE(showsBox(*x, step.box));
     }
+    ASSERT_TRUE(x->key("Escape")) << why();
+    ASSERT_TRUE(x->waitForNoWindow(kOverlay)) << why();
+    EXPECT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(0 snaps\\)"))) << why();
 }
 
-TEST_F(Overlay, KeysAndMouseFrameTheBox) {
-    auto app = start(home.environment(x));
-    QString id;
-    ASSERT_TRUE(open("Print", &id));
-    ASSERT_TRUE(focusWindow(x, id));
-    xdotool(x, {"key", "d"});
-    ASSERT_TRUE(waitFor([&] { return logHas(home, "Resetting Capturebox to 0,0,1920,1080"); },
-                        "D selects the desktop"));
-    xdotool(x, {"key", "r"});
-    ASSERT_TRUE(waitFor([&] { return logHas(home, "Resetting Capturebox to 768,432,384,216"); },
-                        "R resets the box"));
-    // Outside the box: a new one from (100, 100) to (300, 200).
-    xdotool(x, {"mousemove", "100", "100", "mousedown", "1", "mousemove", "200", "150", "mousemove",
-                "300", "200", "mouseup", "1"});
-    ASSERT_TRUE(waitFor([&] { return logHas(home, "Setting Capturebox to (100,100) 200x100"); },
-                        "the drawn box adopted"));
-    // Inside it: moved by (-150, 0), half off the left edge, clamped there.
-    xdotool(x, {"mousemove", "200", "150", "mousedown", "3", "mousemove", "100", "150", "mousemove",
-                "50", "150", "mouseup", "3"});
-    ASSERT_TRUE(waitFor([&] { return logHas(home, "Setting Capturebox to (0,100) 150x100"); },
-                        "the moved box shrunk, not shifted"));
-    xdotool(x, {"key", "Escape"});
-    ASSERT_TRUE(closed());
-}
-
-TEST_F(Overlay, ScaledDesktopStillWorksInDevicePixels) {
-    QProcessEnvironment env = home.environment(x);
+TEST_F(Overlay, AtScaleFactorTwoTheDesktopIsShownInDevicePixels) {
+    QProcessEnvironment env = home.environment(*x);
     env.insert("QT_SCALE_FACTOR", "2");
-    auto app = start(env);
-    QString id;
-    ASSERT_TRUE(open("Print", &id));
-    EXPECT_EQ(windowGeometry(x, id), QRect(0, 0, 1920, 1080));
-    ASSERT_TRUE(focusWindow(x, id));
-    xdotool(x, {"mousemove", "100", "100", "mousedown", "1", "mousemove", "200", "150", "mousemove",
-                "300", "200", "mouseup", "1"});
-    ASSERT_TRUE(waitFor([&] { return logHas(home, "Setting Capturebox to (100,100) 200x100"); },
-                        "a 200x100 box in device pixels"));
-    xdotool(x, {"key", "Escape"});
-    ASSERT_TRUE(closed());
+    QuillCap app(*x, env);
+    xcb_window_t overlay = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.openOverlay("Print", &overlay)) << why();
+    EXPECT_EQ(x->geometry(overlay), QRect(QPoint(0, 0), x->size()));
+    ASSERT_TRUE(showsBox(*x, {768, 432, 384, 216})) << "a fifth of the primary monitor, centred";
+    ASSERT_TRUE(x->drag({100, 100}, {300, 200})) << why();
+    EXPECT_TRUE(showsBox(*x, {100, 100, 200, 100}));
 }
 
 } // namespace

@@ -3,63 +3,43 @@
 #include "platform/platform.h"
 
 #include <QHash>
-#include <QPointer>
 #include <QStringList>
-#include <QWidget>
-
-#include <vector>
 
 namespace quillcap {
 
-// Answers the title search from `titles`; records what it was asked to do to
-// windows. SetTaskbarButton shows the window, as the real one does.
+// Records the last state asked of each window. SetTaskbarButton shows the
+// window, as the real one does. No other program's window is ever found.
 class FakeWindowSystem : public WindowSystem {
 public:
-    struct Call {
-        QPointer<QWidget> window;
-        bool value;
-    };
+    QHash<const QWidget *, bool> topMost, taskbarButton;
 
-    QStringList titles;
-    QStringList searchedPrefixes;
-    std::vector<Call> topMostCalls;
-    std::vector<Call> taskbarCalls;
-
-    bool FindWindowByTitle(const QString &prefix) override;
-    void SetTopMost(QWidget *window, bool on) override;
+    bool FindWindowByTitle(const QString &) override { return false; }
+    void SetTopMost(QWidget *window, bool on) override { topMost[window] = on; }
     void SetTaskbarButton(QWidget *window, bool show) override;
-
-    // The last SetTopMost value for `window`; false when never set.
-    bool IsTopMost(const QWidget *window) const;
-    // The last SetTaskbarButton value for `window`; true when never set.
-    bool HasTaskbarButton(const QWidget *window) const;
 };
 
 // One 1920x1080 monitor at 96 DPI unless a test says otherwise.
 class FakeScreenInfo : public ScreenInfo {
 public:
-    double twipsX = 15;
-    double twipsY = 15;
     QPoint primaryOrigin{0, 0};
-    QSize primarySize{1920, 1080};
 
-    double TwipsPerPixelX() const override { return twipsX; }
-    double TwipsPerPixelY() const override { return twipsY; }
+    double TwipsPerPixelX() const override { return 15; }
+    double TwipsPerPixelY() const override { return 15; }
     QPoint PrimaryOrigin() const override { return primaryOrigin; }
-    QSize PrimarySize() const override { return primarySize; }
+    QSize PrimarySize() const override { return {1920, 1080}; }
 };
 
-// Answers the folder picker with `folderAnswer` (empty = the user cancelled).
+// Answers the folder picker with `folderAnswer` (empty: the user cancelled).
 class FakeShell : public Shell {
 public:
     QString folderAnswer;
-    QStringList browseTitles;
-    QStringList browseStartFolders;
-    QStringList openedUrls;
+    QStringList browseStartFolders, openedUrls;
 
-    QString BrowseForFolder(QWidget *owner, const QString &title,
-                            const QString &startFolder) override;
-    void OpenUrl(const QString &address) override;
+    QString BrowseForFolder(QWidget *, const QString &, const QString &startFolder) override {
+        browseStartFolders << startFolder;
+        return folderAnswer;
+    }
+    void OpenUrl(const QString &address) override { openedUrls << address; }
 };
 
 // Serves a fixed desktop picture (virtual-screen origin at its top-left).
@@ -68,7 +48,7 @@ public:
     QImage desktop;
     CursorImage cursor;
     std::optional<ActiveWindowFrame> activeWindow;
-    QList<QRect> grabbedAreas;
+    int grabs = 0;
 
     QImage GrabDesktop(const QRect &area) override;
     CursorImage GrabCursor() override { return cursor; }
@@ -79,6 +59,7 @@ public:
 class FakeDisplays : public DisplayEnumerator {
 public:
     std::vector<DisplayDevice> devices;
+
     FakeDisplays();
     std::vector<DisplayDevice> EnumerateDisplays() override { return devices; }
 };
@@ -87,6 +68,7 @@ public:
 class FakeHotKey : public HotKey {
 public:
     bool hooked = false;
+
     void HookHotKeys() override { hooked = true; }
     void UnhookHotKeys() override { hooked = false; }
     void Press() {
@@ -95,17 +77,19 @@ public:
     }
 };
 
-// Where the fakes of a MakeFakePlatform() result live; they stay owned by the
-// Platform.
-struct FakeParts {
-    FakeWindowSystem *windows = nullptr;
-    FakeScreenInfo *screens = nullptr;
-    FakeShell *shell = nullptr;
-    FakeScreenCapture *capture = nullptr;
-    FakeHotKey *hotKey = nullptr;
-    FakeDisplays *displays = nullptr;
+// A Platform of fakes, each reachable by its own type.
+struct FakePlatform {
+    FakeWindowSystem *windows = new FakeWindowSystem;
+    FakeScreenInfo *screens = new FakeScreenInfo;
+    FakeShell *shell = new FakeShell;
+    FakeScreenCapture *capture = new FakeScreenCapture;
+    FakeHotKey *hotKey = new FakeHotKey;
+    FakeDisplays *displays = new FakeDisplays;
+    // Owns the fakes above.
+    Platform platform{
+        std::unique_ptr<WindowSystem>(windows),  std::unique_ptr<ScreenInfo>(screens),
+        std::unique_ptr<Shell>(shell),           std::unique_ptr<DisplayEnumerator>(displays),
+        std::unique_ptr<ScreenCapture>(capture), std::unique_ptr<HotKey>(hotKey)};
 };
-
-Platform MakeFakePlatform(FakeParts *parts = nullptr);
 
 } // namespace quillcap

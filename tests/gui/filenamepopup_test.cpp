@@ -3,14 +3,11 @@
 // which existing files a capture under a one-off name may replace.
 #include "guifixture.h"
 
-#include "mainwindow/snapshotflow.h"
 #include "overlay/captureoverlay.h"
 
 #include <QCheckBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
 
 using namespace quillcap;
 
@@ -24,82 +21,57 @@ protected:
 
     void SetUp() override {
         GuiTest::SetUp();
-        QImage desktop(1920, 1080, QImage::Format_RGB32);
-        desktop.fill(qRgb(40, 120, 200));
-        fakes.capture->desktop = desktop;
         start();
     }
-    SnapshotFlow &flow() { return program->snapshots(); }
     template <class T = QWidget> T *part(const char *name) const {
         T *found = overlay->findChild<T *>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
     QLineEdit *field() const { return part<QLineEdit>("txtNewFilename"); }
+    QCheckBox *newPrefix() const { return part<QCheckBox>("chkNewPrefix"); }
     QString tempName() const { return part<QLabel>("lblTempFileName")->text(); }
     Mark mark() const {
-        const bool free = part("imgOk1")->isVisible();
-        const bool taken = part("imgOk0")->isVisible();
+        const bool free = part("imgOk1")->isVisible(), taken = part("imgOk0")->isVisible();
         EXPECT_FALSE(free && taken) << "at most one mark";
         return taken ? Mark::Taken : free ? Mark::Free : Mark::None;
     }
     bool panelOpen() const { return part("picFilenamePopUp")->isVisible(); }
-
-    // Opens the overlay by the hot key and the panel by F.
+    // Opens the overlay by the hot key (once) and the panel by F.
     void openPanel() {
         if (!overlay) {
-            fakes.hotKey->Press();
-            ASSERT_TRUE(
-                waitUntil([&] { return flow().overlay() && flow().overlay()->isVisible(); }));
-            overlay = flow().overlay();
+            ASSERT_NE(overlay = openOverlay(), nullptr);
         }
         QTest::keyClick(overlay, Qt::Key_F);
-        ASSERT_TRUE(waitUntil([&] { return panelOpen(); }));
+        ASSERT_TRUE(waitFor([&] { return panelOpen(); }));
     }
     void retype(const QString &text) {
         field()->clear();
         QTest::keyClicks(field(), text);
     }
+    void tick(bool on) {
+        if (newPrefix()->isChecked() != on)
+            QTest::mouseClick(newPrefix(), Qt::LeftButton, {},
+                              QPoint(5, newPrefix()->height() / 2));
+        ASSERT_EQ(newPrefix()->isChecked(), on);
+    }
     void closeWith(Qt::Key key) {
         QTest::keyClick(field(), key);
-        ASSERT_TRUE(waitUntil([&] { return !panelOpen(); }));
+        ASSERT_TRUE(waitFor([&] { return !panelOpen(); }));
     }
     void captureAndWait() {
         QTest::keyClick(overlay, Qt::Key_Return);
-        ASSERT_TRUE(waitUntil([&] { return !flow().CaptureRunning(); }));
-    }
-    QByteArray contents(const QString &name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        ASSERT_TRUE(waitForReturn());
     }
 };
 
 } // namespace
 
-TEST_F(FileNamePopUpTest, OpensWithTheFolderTheNextNameAndNoMarkForAnEmptyName) {
-    ASSERT_TRUE(state.LastOverrideName.isEmpty());
-    openPanel();
-    EXPECT_EQ(part<QLabel>("lblSaveFolder")->text(), state.settings.saveFolder);
-    EXPECT_EQ(part<QLabel>("lblCurrentFilename")->text(), "Quillcap_001.png");
-    EXPECT_EQ(part<QLabel>("lblOverrideExtension")->text(), ".PNG");
-    EXPECT_TRUE(part<QLabel>("lblOverrideExtension")->font().bold());
-    EXPECT_FALSE(part<QCheckBox>("chkNewPrefix")->isChecked());
-    EXPECT_EQ(field()->text(), "");
-    EXPECT_TRUE(field()->hasFocus());
-    EXPECT_EQ(tempName(), ".png");
-    EXPECT_EQ(mark(), Mark::None);
-}
-
 TEST_F(FileNamePopUpTest, TheResultingNameAndItsMarkFollowTheTypedText) {
     writeFile("pictures/shot.png");
     writeFile("pictures/report_2026-03-05.png");
-    struct Row {
-        const char *typed;
-        bool newPrefix;
-        const char *temp;
-        Mark mark;
-    };
-    const Row rows[] = {
+    // Typed, as the new template, the resulting name and its mark.
+    const std::tuple<const char *, bool, const char *, Mark> rows[] = {
         {"report_$date", false, "report_2026-03-05.png", Mark::Taken},
         {"report_$date", true, "report_2026-03-05001.png", Mark::Free},
         {"shot", false, "shot.png", Mark::Taken},
@@ -108,97 +80,107 @@ TEST_F(FileNamePopUpTest, TheResultingNameAndItsMarkFollowTheTypedText) {
         {"", false, ".png", Mark::None},
     };
     openPanel();
-    auto *check = part<QCheckBox>("chkNewPrefix");
-    for (const Row &row : rows) {
-        SCOPED_TRACE(std::string(row.typed) + (row.newPrefix ? " as template" : ""));
-        if (check->isChecked() != row.newPrefix)
-            QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
-        ASSERT_EQ(check->isChecked(), row.newPrefix);
-        retype(row.typed);
-        EXPECT_EQ(field()->text(), row.typed);
-        EXPECT_EQ(tempName(), row.temp);
-        EXPECT_EQ(mark(), row.mark);
+    EXPECT_EQ(part<QLabel>("lblSaveFolder")->text(), state.settings.saveFolder);
+    EXPECT_EQ(part<QLabel>("lblCurrentFilename")->text(), "Quillcap_001.png");
+    EXPECT_TRUE(field()->hasFocus());
+    EXPECT_EQ(mark(), Mark::None) << "nothing typed yet";
+    for (const auto &[typed, asTemplate, temp, marked] : rows) {
+        SCOPED_TRACE(std::string(typed) + (asTemplate ? " as template" : ""));
+        tick(asTemplate);
+        retype(typed);
+        EXPECT_EQ(tempName(), temp);
+        EXPECT_EQ(mark(), marked);
     }
 }
 
-TEST_F(FileNamePopUpTest, KeysOtherThanEnterAndEscAreTypedNotActedOn) {
+TEST_F(FileNamePopUpTest, KeysAreTypedNotActedOnAndEachIsHandledOnce) {
     openPanel();
     const CaptureRegion before = overlay->box().cap();
-    // D would select the desktop, S the small box, M monitor 1, X abort,
-    // Space capture.
-    for (const char *typed : {"d", "s", "m", "x", " "}) {
+    // D would select the desktop, X abort, Space capture.
+    for (const char *typed : {"d", "x", " "}) {
         SCOPED_TRACE(typed);
         retype(typed);
         EXPECT_EQ(field()->text(), typed);
-        const CaptureRegion &cap = overlay->box().cap();
-        EXPECT_EQ(QRect(cap.x, cap.y, cap.w, cap.h), QRect(before.x, before.y, before.w, before.h));
+        EXPECT_EQ(overlay->box().cap(), before);
         EXPECT_TRUE(panelOpen());
-        EXPECT_TRUE(flow().CaptureRunning());
     }
+    // Keys the field leaves (Up, F5) must not travel on to the overlay; Tab
+    // moves to the check box, which Space then ticks.
+    QStringList lines;
+    state.log.HardLogging = true;
+    state.log.SetViewer([&](const QString &line) { lines << line; });
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_F5, Qt::Key_Tab, Qt::Key_Space}) {
+        lines.clear();
+        QTest::keyClick(overlay->focusWidget(), key);
+        EXPECT_EQ(lines.filter("** CaptureHold KeyDown > ").size(), 1) << "key " << key;
+    }
+    state.log.HardLogging = false;
+    EXPECT_TRUE(newPrefix()->isChecked());
     closeWith(Qt::Key_Escape);
     EXPECT_TRUE(overlay->isVisible()) << "Esc closes the panel, not the overlay";
     EXPECT_TRUE(flow().CaptureRunning());
 }
 
-TEST_F(FileNamePopUpTest, EscAfterAnEarlierOkKeepsTheOverrideAndTheLastName) {
+TEST_F(FileNamePopUpTest, EscAfterAnEarlierOkKeepsTheOneOffName) {
     openPanel();
     retype("first_$date");
     closeWith(Qt::Key_Return);
     EXPECT_EQ(state.LastOverrideName, "first_$date") << "the raw text, before expansion";
-
     openPanel();
     EXPECT_EQ(field()->text(), "first_$date") << "the last name comes back";
     QTest::keyClicks(field(), "x");
     closeWith(Qt::Key_Escape);
-    EXPECT_EQ(state.LastOverrideName, "first_$date");
-
     captureAndWait();
-    EXPECT_TRUE(QFile::exists(path("pictures/first_2026-03-05.png")));
-    EXPECT_FALSE(QFile::exists(path("pictures/first_2026-03-05x.png")));
-    EXPECT_FALSE(QFile::exists(path("pictures/Quillcap_001.png")));
+    EXPECT_EQ(QDir(path("pictures")).entryList(QDir::Files), QStringList{"first_2026-03-05.png"});
     EXPECT_EQ(state.NumberOfSnaps, 1);
     EXPECT_EQ(state.LastOverrideName, "first_$date") << "kept after the capture";
-    EXPECT_TRUE(contents("config/qcapprf.txt").contains("first_$date")) << "and in the preferences";
 }
 
 TEST_F(FileNamePopUpTest, OkWithTheNewPrefixBoxSetsTheTemplateForTheNextCapture) {
     writeFile("pictures/report_001.png");
     openPanel();
     retype("report_");
-    auto *check = part<QCheckBox>("chkNewPrefix");
-    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+    tick(true);
     EXPECT_EQ(tempName(), "report_002.png");
     closeWith(Qt::Key_Return);
-    EXPECT_EQ(state.settings.prefix, "report_");
     EXPECT_EQ(control<QLineEdit>("txtPrefix")->text(), "report_");
     EXPECT_TRUE(state.LastOverrideName.isEmpty()) << "no one-off name was set";
-
     captureAndWait();
     EXPECT_TRUE(QFile::exists(path("pictures/report_002.png")));
-    EXPECT_FALSE(QFile::exists(path("pictures/Quillcap_001.png")));
-    EXPECT_EQ(contents("pictures/report_001.png"), QByteArray()) << "left alone";
+    EXPECT_EQ(read("pictures/report_001.png"), QByteArray()) << "left alone";
 }
 
-TEST_F(FileNamePopUpTest, AFileThatAppearsAfterTheNameShowedFreeIsNotReplaced) {
+TEST_F(FileNamePopUpTest, AMessageBoxDuringTheCaptureIsNotLeftUnderTheOverlay) {
+    fakes.shell->folderAnswer = path("other");
+    QTest::mouseClick(control("cmdChangeSaveFolder"), Qt::LeftButton);
     openPanel();
-    retype("late");
-    EXPECT_EQ(mark(), Mark::Free);
+    ASSERT_TRUE(QDir(path("other")).removeRecursively());
+    bool overlayShown = true;
+    messages.whileShown = [&] { overlayShown = overlay->isVisible(); };
+    retype("new_");
+    tick(true);
     closeWith(Qt::Key_Return);
-    writeFile("pictures/late.png", "old");
-    captureAndWait();
-    EXPECT_EQ(contents("pictures/late.png"), "old") << "the save takes the failure path";
-    EXPECT_EQ(state.NumberOfSnaps, 1) << "the attempt still counts";
+    EXPECT_EQ(messages.warned.size(), 1) << "the vanished folder is reported";
+    EXPECT_FALSE(overlayShown);
+    EXPECT_TRUE(waitFor([&] { return overlay->isVisible(); })) << "back after the box";
+    QTest::keyClick(overlay, Qt::Key_Escape);
+    ASSERT_TRUE(waitForReturn());
 }
 
-TEST_F(FileNamePopUpTest, ANameShownTakenIsReplacedByTheCapture) {
-    writeFile("pictures/taken.png", "old");
-    openPanel();
-    retype("taken");
-    EXPECT_EQ(mark(), Mark::Taken);
-    closeWith(Qt::Key_Return);
-    captureAndWait();
-    const QImage saved(path("pictures/taken.png"), "PNG");
-    EXPECT_FALSE(saved.isNull()) << "replaced by the capture";
-    EXPECT_EQ(saved.pixel(10, 10), fakes.capture->desktop.pixel(10, 10));
-    EXPECT_EQ(state.NumberOfSnaps, 1);
+TEST_F(FileNamePopUpTest, OnlyANameShownTakenIsReplaced) {
+    // A file that appears after its name showed free is kept.
+    for (bool shownTaken : {false, true}) {
+        SCOPED_TRACE(shownTaken ? "shown taken" : "shown free");
+        const QString name = shownTaken ? "taken" : "late", file = "pictures/" + name + ".png";
+        if (shownTaken)
+            writeFile(file, "old");
+        overlay = nullptr;
+        openPanel();
+        retype(name);
+        EXPECT_EQ(mark(), shownTaken ? Mark::Taken : Mark::Free);
+        closeWith(Qt::Key_Return);
+        writeFile(file, "old");
+        captureAndWait();
+        EXPECT_EQ(read(file) == "old", !shownTaken);
+    }
 }

@@ -5,80 +5,89 @@
 #include "fakes/fakeplatform.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/program.h"
+#include "mainwindow/snapshotflow.h"
 #include "naming/clock.h"
 #include "platform/apppaths.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace quillcap {
 
+// Records each message while its "box" is up, stepping aside first as the
+// real boxes do; `whileShown` runs then.
 class RecordingMessages final : public UserMessages {
 public:
-    QStringList informed;
-    QStringList warned;
-    void Inform(const QString &text) override { informed << text; }
-    void Warn(const QString &text) override { warned << text; }
-};
+    QStringList informed, warned;
+    std::function<void()> whileShown;
+    void Inform(const QString &text) override { show(informed, text); }
+    void Warn(const QString &text) override { show(warned, text); }
 
-// Processes events until `done` holds or the timeout passes.
-template <class Done> bool waitUntil(Done done, int timeoutMs = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+private:
+    void show(QStringList &list, const QString &text) {
+        StepAside(true);
+        list << text;
+        if (whileShown)
+            whileShown();
+        StepAside(false);
     }
-    return true;
-}
+};
 
 // A main window on fakes, with its folders in a temporary directory.
 class GuiTest : public ::testing::Test {
 protected:
     QTemporaryDir root;
     AppState state;
-    FakeParts fakes;
-    Platform platform = MakeFakePlatform(&fakes);
+    FakePlatform fakes;
+    Platform &platform = fakes.platform;
     RecordingMessages messages;
     FixedClock clock{QDate(2026, 3, 5)};
-    AppPaths paths;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Program> program;
+    AppPaths paths{path("config"), path("program"), {}, path("pictures"), {}};
+    MainWindow window{state, platform, messages, clock};
+    Program program{state, paths, platform, window, messages, false};
 
     void SetUp() override {
         for (const char *dir : {"config", "program", "pictures", "other"})
             QDir(root.path()).mkpath(dir);
-        paths.userAppFolder = path("config");
-        paths.programFolder = path("program");
-        paths.defaultSaveFolder = path("pictures");
-        window = std::make_unique<MainWindow>(state, platform, messages, clock);
-        program = std::make_unique<Program>(state, paths, platform, *window, messages, false);
     }
+    // Unload quits the application; tests go on with the next window.
     void TearDown() override {
-        // Unload quits the application; tests go on with the next window.
-        QObject::disconnect(window.get(), &MainWindow::unloading, program.get(), nullptr);
+        QObject::disconnect(&window, &MainWindow::unloading, &program, nullptr);
     }
 
+    // Generous: CI is a busy machine.
+    template <class Done> static bool waitFor(Done done) { return QTest::qWaitFor(done, 20000); }
     QString path(const QString &name) const { return root.filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes = {}) {
         QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    QByteArray read(const QString &name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     template <class T = QWidget> T *control(const char *name) const {
-        T *found = window->findChild<T *>(QLatin1String(name));
+        T *found = window.findChild<T *>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
     void start() {
-        program->StartProgram();
-        ASSERT_TRUE(waitUntil([&] { return window->isVisible() || window->isMinimized(); }));
+        program.StartProgram();
+        ASSERT_TRUE(waitFor([&] { return window.isVisible() || window.isMinimized(); }));
+    }
+    SnapshotFlow &flow() { return program.snapshots(); }
+    // Presses the hot key; the overlay once it shows, else null.
+    CaptureOverlay *openOverlay() {
+        fakes.hotKey->Press();
+        return waitFor([&] { return flow().overlay() && flow().overlay()->isVisible(); })
+                   ? flow().overlay()
+                   : nullptr;
+    }
+    bool waitForReturn() {
+        return waitFor([&] { return !flow().CaptureRunning(); });
     }
 };
 

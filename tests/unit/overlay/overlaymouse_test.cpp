@@ -4,14 +4,14 @@
 
 #include <vector>
 
-namespace quillcap {
-namespace {
+using namespace quillcap;
 
 using P = PointerShape;
 
 struct Mouse : ::testing::Test {
-    explicit Mouse(QRect record = QRect(100, 100, 200, 100)) {
-        box.setCap({record.x(), record.y(), record.width(), record.height()});
+    Mouse() { setBox({100, 100, 200, 100}); }
+    void setBox(const CaptureRegion &record) {
+        box.setCap(record);
         box.ResetCapBox();
     }
     DebugLog log;
@@ -20,17 +20,11 @@ struct Mouse : ::testing::Test {
 };
 
 TEST_F(Mouse, EdgeZonesSetTheFlagsAndPointer) {
-    const struct {
-        QPoint at;
-        BoxEdges edges;
-        PointerShape pointer;
-    } cases[] = {
-        {{100, 150}, {EdgeX::Left, EdgeY::None}, P::WestEast},
+    const std::tuple<QPoint, BoxEdges, PointerShape> cases[] = {
         {{104, 150}, {EdgeX::Left, EdgeY::None}, P::WestEast},
         {{105, 150}, {}, P::Move},
         {{295, 150}, {}, P::Move},
         {{296, 150}, {EdgeX::Right, EdgeY::None}, P::WestEast},
-        {{299, 150}, {EdgeX::Right, EdgeY::None}, P::WestEast},
         {{150, 100}, {EdgeX::None, EdgeY::Top}, P::NorthSouth},
         {{150, 195}, {}, P::Move},
         {{150, 196}, {EdgeX::None, EdgeY::Bottom}, P::NorthSouth},
@@ -39,19 +33,16 @@ TEST_F(Mouse, EdgeZonesSetTheFlagsAndPointer) {
         {{297, 102}, {EdgeX::Right, EdgeY::Top}, P::NortheastSouthwest},
         {{102, 197}, {EdgeX::Left, EdgeY::Bottom}, P::NortheastSouthwest},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(mouse.move(c.at), c.pointer) << c.at.x() << "," << c.at.y();
-        EXPECT_EQ(mouse.edges(), c.edges) << c.at.x() << "," << c.at.y();
+    for (const auto &[at, edges, pointer] : cases) {
+        EXPECT_EQ(mouse.move(at), pointer) << at.x() << "," << at.y();
+        EXPECT_EQ(mouse.edges(), edges) << at.x() << "," << at.y();
     }
     EXPECT_EQ(mouse.move({50, 50}), P::Arrow);
     EXPECT_EQ(mouse.edges(), (BoxEdges{EdgeX::Left, EdgeY::Bottom})) << "outside keeps the flags";
 }
 
-struct NarrowMouse : Mouse {
-    NarrowMouse() : Mouse(QRect(100, 100, 8, 8)) {}
-};
-
-TEST_F(NarrowMouse, LeftAndTopZonesWinInASmallBox) {
+TEST_F(Mouse, LeftAndTopZonesWinInASmallBox) {
+    setBox({100, 100, 8, 8});
     EXPECT_EQ(mouse.move({104, 104}), P::NorthwestSoutheast);
     EXPECT_EQ(mouse.move({105, 105}), P::NorthwestSoutheast);
     EXPECT_EQ(mouse.edges(), (BoxEdges{EdgeX::Right, EdgeY::Bottom}));
@@ -65,12 +56,8 @@ TEST_F(Mouse, PressingNearACornerAnchorsTheOppositeEdges) {
 }
 
 TEST_F(Mouse, DragsEndInTheAdoptedRecord) {
-    const struct {
-        const char *name;
-        QPoint press; // hovered first, as a real pointer gets there
-        std::vector<QPoint> moves;
-        CaptureRegion adopted;
-    } cases[] = {
+    // The press point is hovered first, as a real pointer gets there.
+    const std::tuple<const char *, QPoint, std::vector<QPoint>, CaptureRegion> cases[] = {
         {"click outside", {50, 50}, {}, {100, 100, 200, 100}},
         {"click inside", {150, 150}, {}, {100, 100, 200, 100}},
         {"move", {150, 150}, {{160, 170}, {170, 190}}, {120, 140, 200, 100}},
@@ -88,17 +75,16 @@ TEST_F(Mouse, DragsEndInTheAdoptedRecord) {
         {"corner", {298, 198}, {{400, 250}}, {100, 100, 300, 150}},
         {"resize ends on the anchor", {101, 150}, {{300, 150}}, {300, 100, 2, 100}},
     };
-    for (const auto &c : cases) {
-        box.setCap({100, 100, 200, 100});
-        box.ResetCapBox();
-        mouse.move(c.press);
-        mouse.press(c.press);
-        for (QPoint p : c.moves)
+    for (const auto &[name, press, moves, adopted] : cases) {
+        setBox({100, 100, 200, 100});
+        mouse.move(press);
+        mouse.press(press);
+        for (QPoint p : moves)
             mouse.move(p);
-        EXPECT_EQ(box.cap(), (CaptureRegion{100, 100, 200, 100})) << c.name << ": record waits";
+        EXPECT_EQ(box.cap(), (CaptureRegion{100, 100, 200, 100})) << name << ": record waits";
         mouse.release();
-        EXPECT_EQ(box.cap(), c.adopted) << c.name;
-        EXPECT_EQ(mouse.drag(), OverlayMouse::Drag::None) << c.name;
+        EXPECT_EQ(box.cap(), adopted) << name;
+        EXPECT_EQ(mouse.drag(), OverlayMouse::Drag::None) << name;
     }
 }
 
@@ -110,6 +96,3 @@ TEST_F(Mouse, TheFirstPressedSurfaceKeepsTheDragUntilTheLastButtonIsUp) {
     mouse.release();
     EXPECT_EQ(mouse.move({600, 600}), P::Arrow);
 }
-
-} // namespace
-} // namespace quillcap

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// Our own main wins over gtest_main's: these tests need an event loop.
+// Replaces gtest_main: QProcess and signal notifiers want an application.
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+// Replaces gtest_main: widgets want an application on the wrapper's display.
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
