@@ -1,55 +1,74 @@
-// Real captures of a pattern whose every pixel tells where it is: Print, a
-// box, Enter must save exactly that part of the screen, under the next name
-// or a one-off one, as a file and on the clipboard.
+// What the user sees and saves, over a pattern whose every pixel tells where
+// it is: the overlay after the mouse and each key; exactly the box in a file
+// under the next name or a one-off one, and on the clipboard.
 #include "e2e.h"
 
 #include <QDate>
-#include <QDir>
 
 namespace e2e {
 namespace {
 
-QRegularExpression caption(int snaps) {
-    return QRegularExpression(QStringLiteral("QuillCap  \\(%1 snaps\\)").arg(snaps));
+using Capture = E2e;
+
+// Waits until the screen shows `frozen` (the desktop the overlay froze) as is in
+// `box` and shaded outside. Pixels within two of an edge may go either way; the
+// notice that a whole-desktop box gets is left out.
+bool showsBox(
+    XSession &x, const QRect &box,
+    const std::function<QRgb(QPoint)> &frozen = [](QPoint p) { return pattern(p); }) {
+    const QRect desk(QPoint(0, 0), x.size()), inside = box.adjusted(2, 2, -2, -2),
+                                              edges = box.adjusted(-2, -2, 2, 2);
+    const QRect notice = box.contains(desk.adjusted(20, 20, -20, -20))
+                             ? QRect(desk.center() - QPoint(300, 100), QSize(600, 200))
+                             : QRect();
+    // Outside the box the overlay keeps about 44 % of each channel.
+    const auto near = [](int c, int v) { return std::abs(c - v * 0.436) <= 2; };
+    QPoint wrong;
+    const auto right = [&] {
+        const QImage screen = x.grabRoot();
+        for (int row = 0; row < desk.height(); ++row)
+            for (int column = 0; column < desk.width(); ++column) {
+                const QPoint p(column, row);
+                if (notice.contains(p) || (edges.contains(p) && !inside.contains(p)))
+                    continue;
+                const QRgb got = screen.pixel(p), was = frozen(p);
+                const bool shaded = near(qRed(got), qRed(was)) && near(qGreen(got), qGreen(was)) &&
+                                    near(qBlue(got), qBlue(was));
+                if (box.contains(p) ? got != was : !shaded)
+                    return wrong = p, false;
+            }
+        return true;
+    };
+    return waitFor(right, "the box", kTimeout, 50ms) ||
+           fail(QString::asprintf("(%d,%d) is wrong for the box at %d,%d %dx%d", wrong.x(),
+                                  wrong.y(), box.x(), box.y(), box.width(), box.height()));
 }
 
-class Capture : public E2e {
-protected:
-    void SetUp() override {
-        E2e::SetUp();
-        ASSERT_TRUE(QDir().mkpath(pictures()));
-        x->setRootPicture(pattern(x->size()));
-    }
-    QString pictures() const { return home.home() + "/Pictures"; }
-    // The file once it is complete (it is renamed into place), as RGB32.
-    QImage saved(const QString &name) {
-        QImage image;
-        waitFor([&] { return image.load(pictures() + '/' + name); }, name);
-        return image.convertToFormat(QImage::Format_RGB32);
-    }
-};
+// The file once it is complete (it is renamed into place), as RGB32.
+QImage saved(const Home &home, const QString &name) {
+    QImage image;
+    waitFor([&] { return image.load(home.home() + "/Pictures/" + name); }, name);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
 
 TEST_F(Capture, WholeDesktopAndDrawnBoxArePixelExact) {
     QuillCap app(*x, home.environment(*x));
-    ASSERT_TRUE(app.openOverlay()) << why();
-    ASSERT_TRUE(x->key("d Return")) << why();
-    const QImage whole = saved("Quillcap_001.png");
+    ASSERT_TRUE(app.openOverlay() && x->key("d Return")) << why();
+    const QImage whole = saved(home, "Quillcap_001.png");
     EXPECT_EQ(whole.size(), x->size());
     EXPECT_EQ(firstDifference(whole, [](QPoint p) { return pattern(p); }), "")
         << "the pointer is left out by default";
-    ASSERT_TRUE(x->waitForWindow(caption(1))) << why();
+    ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(1 snaps\\)"))) << why();
 
     // The overlay opens on the last region, the whole desktop: R makes room
     // to draw a new box outside it.
-    ASSERT_TRUE(app.openOverlay("shift+Print")) << why();
-    ASSERT_TRUE(x->key("r")) << why();
-    ASSERT_TRUE(x->drag({37, 53}, {337, 253})) << why();
-    ASSERT_TRUE(x->key("space")) << why();
-    const QImage box = saved("Quillcap_002.png");
+    ASSERT_TRUE(app.openOverlay("shift+Print") && x->key("r")) << why();
+    ASSERT_TRUE(x->drag({37, 53}, {337, 253}) && x->key("space")) << why();
+    const QImage box = saved(home, "Quillcap_002.png");
     EXPECT_EQ(box.size(), QSize(300, 200));
     EXPECT_EQ(firstDifference(box, [](QPoint p) { return pattern(p + QPoint(37, 53)); }), "");
-    ASSERT_TRUE(x->waitForWindow(caption(2))) << why();
-    ASSERT_TRUE(app.stop()) << why();
+    ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(2 snaps\\)")) && app.stop())
+        << why();
     EXPECT_EQ(home.setting("NUMBEROFSNAPS"), " 2 ");
 }
 
@@ -59,14 +78,14 @@ TEST_F(Capture, OneOffNameAndClipboard) {
     // F, a name with a date code, Enter closes the panel, Enter captures.
     ASSERT_TRUE(app.openOverlay("ctrl+Print")) << why();
     ASSERT_TRUE(x->key("shift+e f") && x->type("shot_$yyyy") && x->key("Return Return")) << why();
-    const QImage named = saved(QStringLiteral("shot_%1.tif").arg(QDate::currentDate().year()));
+    const QImage named =
+        saved(home, "shot_" + QString::number(QDate::currentDate().year()) + ".tif");
     EXPECT_EQ(named.size(), QSize(640, 480)) << "640x480 at the default box's corner";
     EXPECT_EQ(firstDifference(named, [](QPoint p) { return pattern(p + QPoint(768, 432)); }), "");
 
     // C saves under the next name and puts the same picture on the clipboard.
-    ASSERT_TRUE(app.openOverlay()) << why();
-    ASSERT_TRUE(x->key("c")) << why();
-    const QImage file = saved("Quillcap_001.tif");
+    ASSERT_TRUE(app.openOverlay() && x->key("c")) << why();
+    const QImage file = saved(home, "Quillcap_001.tif");
     QImage pasted;
     EXPECT_TRUE(waitFor([&] { return pasted.loadFromData(x->clipboard("image/png"), "PNG"); },
                         "a picture on the clipboard"));
@@ -82,16 +101,86 @@ TEST_F(Capture, PointerIsDrawnWithItsHotSpotOnThePointer) {
     ASSERT_TRUE(home.writeSettings({"SHOWMOUSE", " 1 "}));
     QuillCap app(*x, home.environment(*x));
     ASSERT_TRUE(x->xdotool("mousemove --sync 500 400")) << why();
-    ASSERT_TRUE(app.openOverlay()) << why();
-    ASSERT_TRUE(x->key("d Return")) << why();
-    const QImage whole = saved("Quillcap_001.png");
+    ASSERT_TRUE(app.openOverlay() && x->key("d Return")) << why();
+    const QImage whole = saved(home, "Quillcap_001.png");
     ASSERT_EQ(whole.size(), x->size());
     EXPECT_NE(whole.pixel(at), pattern(at)) << "nothing drawn at the hot spot";
-    EXPECT_EQ(
-        firstDifference(whole,
-                        [&](QPoint p) { return cursor.contains(p) ? whole.pixel(p) : pattern(p); }),
-        "")
-        << "drawn beside the pointer";
+    const auto outside = [&](QPoint p) { return cursor.contains(p) ? whole.pixel(p) : pattern(p); };
+    EXPECT_EQ(firstDifference(whole, outside), "") << "drawn beside the pointer";
+}
+
+TEST_F(Capture, OverlayTheBoxFollowsTheMouseAndEveryKeyAndEscCountsNothing) {
+    // Two remembered regions, the older first: x, y, width and height blocks.
+    const QRect older(100, 150, 300, 200), newer(1200, 600, 400, 250);
+    ASSERT_TRUE(writeFile(home.dataFolder() + "/lastcaps.txt",
+                          " 2 \r\n100\r\n1200\r\n 2 \r\n150\r\n600\r\n"
+                          " 2 \r\n300\r\n400\r\n 2 \r\n200\r\n250\r\n"));
+    QuillCap app(*x, home.environment(*x));
+    xcb_window_t overlay = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.openOverlay("Print", &overlay)) << why();
+    const QRect desktop(QPoint(0, 0), x->size());
+    EXPECT_EQ(x->geometry(overlay), desktop);
+    ASSERT_TRUE(showsBox(*x, newer)) << why() << "; it opens on the newest region";
+
+    ASSERT_TRUE(x->drag({200, 700}, {600, 900})) << why();
+    ASSERT_TRUE(showsBox(*x, {200, 700, 400, 200})) << why() << "; drawn outside the box";
+    // Each key changes the box, so a key that is not repainted shows.
+    const std::pair<const char *, QRect> steps[] = {
+        {"d", desktop},
+        {"r", {768, 432, 384, 216}}, // a fifth of the desktop, centred
+        {"1", desktop},              // the only monitor
+        {"shift+e", {0, 0, 640, 480}},
+        {"a", desktop}, // nothing is active without a window manager
+        {"Left", older},
+        {"Right", newer},
+    };
+    for (const auto &[keys, box] : steps) {
+        ASSERT_TRUE(x->key(keys)) << why();
+        ASSERT_TRUE(showsBox(*x, box)) << why() << "; after " << keys;
+    }
+    ASSERT_TRUE(x->key("Escape") && x->waitForNoWindow(kOverlay)) << why();
+    EXPECT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(0 snaps\\)"))) << why();
+}
+
+TEST_F(Capture, OverlayAtScaleFactorTwoTheDesktopIsShownInDevicePixels) {
+    QProcessEnvironment env = home.environment(*x);
+    env.insert("QT_SCALE_FACTOR", "2");
+    QuillCap app(*x, env);
+    xcb_window_t overlay = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.openOverlay("Print", &overlay)) << why();
+    EXPECT_EQ(x->geometry(overlay), QRect(QPoint(0, 0), x->size()));
+    ASSERT_TRUE(showsBox(*x, {768, 432, 384, 216}))
+        << why() << "; a fifth of the primary monitor, centred";
+    ASSERT_TRUE(x->drag({100, 100}, {300, 200})) << why();
+    EXPECT_TRUE(showsBox(*x, {100, 100, 200, 100})) << why();
+}
+
+// Several monitors (MultiMonitor.*, on the Xorg dummy that with-xorg-dummy lays
+// out): the desktop starts at x = -1280, and no monitor shows parts of the root.
+TEST(MultiMonitor, OverlayCoversEveryMonitorAndKeysAndMousePickTheBox) {
+    const auto x = XSession::attach();
+    ASSERT_TRUE(x) << why();
+    x->setRootPicture(pattern(x->size()));
+    const QRect shown[] = {{0, 300, 1280, 1024}, {1280, 0, 1920, 1080}, {1600, 1080, 1024, 768}};
+    // Where no monitor shows, the frozen desktop is black.
+    const auto frozen = [&](QPoint p) {
+        const bool visible = std::any_of(std::begin(shown), std::end(shown),
+                                         [&](const QRect &r) { return r.contains(p); });
+        return visible ? pattern(p) : qRgb(0, 0, 0);
+    };
+    const Home home;
+    QuillCap app(*x, home.environment(*x));
+    xcb_window_t overlay = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.openOverlay("Print", &overlay)) << why();
+    EXPECT_EQ(x->geometry(overlay), QRect(0, 0, 3200, 1848)) << "the whole root";
+    for (const int monitor : {1, 2, 3}) {
+        ASSERT_TRUE(x->key(QString::number(monitor))) << why();
+        EXPECT_TRUE(showsBox(*x, shown[monitor - 1], frozen)) << why() << "; monitor " << monitor;
+    }
+    // Across the left monitor's edge into the primary one.
+    ASSERT_TRUE(x->drag({1000, 500}, {1500, 700})) << why();
+    EXPECT_TRUE(showsBox(*x, {1000, 500, 500, 200}, frozen)) << why();
+    ASSERT_TRUE(x->key("Escape") && x->waitForNoWindow(kOverlay) && app.stop()) << why();
 }
 
 } // namespace

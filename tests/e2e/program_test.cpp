@@ -1,11 +1,7 @@
-// The program as a whole: where it refuses to run, one copy per display,
-// settings that outlive it however it is stopped, a damaged settings file,
-// no folder to write in, and its window's place under a window manager.
+// The program as a whole: one copy per display, a damaged settings file, no
+// folder to write in, and what the user changes, the window's place included,
+// surviving restarts under a window manager.
 #include "e2e.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <unistd.h>
 
@@ -14,15 +10,12 @@ namespace {
 
 using Program = E2e;
 
-TEST_F(Program, OutsideX11ItSaysSoAndExits) {
-    QProcessEnvironment env = home.environment(*x);
-    env.insert("WAYLAND_DISPLAY", "wayland-0");
-    QuillCap app(*x, env);
-    ASSERT_TRUE(waitFor([&] { return !app.running(); }, "the program to exit"));
-    EXPECT_NE(app.exitCode(), 0);
-    const QByteArray err = app.stderrText();
-    EXPECT_TRUE(err.count('\n') == 1 && err.contains("Wayland")) << err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(home.dataFolder())) << "a refused start made its folder";
+// Every path below `folder` but runtime/ (Qt's sockets), with size and time.
+QByteArray snapshot(XSession &x, const QString &folder) {
+    QByteArray out;
+    x.run("find", {folder, "-path", folder + "/runtime", "-prune", "-o", "-printf", "%P %s %T@\n"},
+          &out);
+    return out;
 }
 
 TEST_F(Program, ASecondCopyIsRefusedAndTheFirstRunsOn) {
@@ -32,57 +25,24 @@ TEST_F(Program, ASecondCopyIsRefusedAndTheFirstRunsOn) {
     QuillCap first(*x, german);
     ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(1\\.234 snaps\\)")))
         << "the count grouped the user's way; " << why();
-    const QMap<QString, QByteArray> before = tree(home.home());
+    const QByteArray before = snapshot(*x, home.home());
 
     QuillCap second(*x, home.environment(*x));
-    ASSERT_TRUE(second.answerMessageBox()) << why();
+    // Qt keeps hidden helper windows with the bare name: a shown one is the
+    // box. It can show a moment before it takes keys: Return until it goes.
+    xcb_window_t box = XCB_WINDOW_NONE;
+    ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap"), &box)) << why();
+    const auto answered = [&] {
+        if (x->viewable(box) && x->focus(box))
+            x->key("Return");
+        return !x->viewable(box);
+    };
+    ASSERT_TRUE(waitFor(answered, "the box to close after Return", kTimeout, 2s));
     ASSERT_TRUE(waitFor([&] { return !second.running(); }, "the second copy to exit"));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(second.stderrText().contains("already running")) << second.stderrText().data();
-    EXPECT_EQ(tree(home.home()), before) << "the refused copy wrote into HOME";
+    EXPECT_EQ(snapshot(*x, home.home()), before) << "the refused copy wrote into HOME";
     EXPECT_TRUE(first.running());
     EXPECT_EQ(x->windows(kMainCaption).size(), 1);
-}
-
-TEST_F(Program, ChangesMadeInTheWindowSurviveARestart) {
-    // Copies the focused template field: keys are handled in order, so this
-    // also proves every earlier key was.
-    const auto templateHolds = [&](const QString &text) {
-        return waitFor([&] { return x->key("ctrl+a ctrl+c") && x->clipboard() == text.toUtf8(); },
-                       "\"" + text + "\" on the clipboard");
-    };
-    QByteArray saved;
-    {
-        QuillCap app(*x, home.environment(*x));
-        xcb_window_t window = XCB_WINDOW_NONE;
-        ASSERT_TRUE(app.waitForMainWindow(&window) && x->focus(window)) << why();
-        // From the template field along the tab order: type GIF, untick "show
-        // message", tick "show mouse", then back to type a template with a
-        // leading blank (the colons keep it).
-        ASSERT_TRUE(x->key("--delay 20 Tab g" + QString(" Tab").repeated(6) +
-                           " space Tab Tab space" + QString(" shift+Tab").repeated(9) + " ctrl+a"))
-            << why();
-        ASSERT_TRUE(x->type(" shot_")) << why();
-        ASSERT_TRUE(templateHolds(" shot_")) << why();
-        ASSERT_TRUE(app.stop()) << why();
-        saved = readFile(home.settingsFile());
-        EXPECT_TRUE(saved.count("\r\n") == 28 && saved.count('\n') == 28) << saved.data();
-        const std::pair<const char *, QString> expected[] = {
-            {"PREFIX", ": shot_:"}, {"FILETYPEINDEX", " 3 "},    {"SHOWMESSAGE", " 0 "},
-            {"SHOWMOUSE", " 1 "},   {"STARTMINIMIZED", " 0 "},   {"SYSTEMTRAY", " 0 "},
-            {"PLAYSOUND", " 1 "},   {"SAVEFOLDER", home.home()},
-        };
-        for (const auto &[key, value] : expected)
-            EXPECT_EQ(home.setting(key), value) << key;
-        EXPECT_FALSE(QFileInfo::exists(home.dataFolder() + "/QuillCap.log"))
-            << "a log while DEBUGLOG is off";
-    }
-    QuillCap again(*x, home.environment(*x));
-    xcb_window_t window = XCB_WINDOW_NONE;
-    ASSERT_TRUE(again.waitForMainWindow(&window) && x->focus(window)) << why();
-    EXPECT_TRUE(templateHolds(" shot_")) << why();
-    ASSERT_TRUE(again.stop()) << why();
-    EXPECT_EQ(readFile(home.settingsFile()), saved) << "loaded and saved unchanged, byte for byte";
 }
 
 TEST_F(Program, ADamagedSettingsFileIsReportedAndAStopDuringTheReportSavesAGoodOne) {
@@ -91,8 +51,7 @@ TEST_F(Program, ADamagedSettingsFileIsReportedAndAStopDuringTheReportSavesAGoodO
                                                    QByteArray(10 << 20, 'K') +
                                                    "\r\nSHOWMOUSE\r\n 1 \r\n"));
     QuillCap app(*x, home.environment(*x));
-    ASSERT_TRUE(waitFor([&] { return app.messageBoxShown(); }, "the problem reported")) << why();
-    ASSERT_TRUE(app.stop()) << why();
+    ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap")) && app.stop()) << why();
     const QByteArray file = readFile(home.settingsFile());
     EXPECT_TRUE(file.count("\r\n") == 28 && file.count('\n') == 28) << file.left(2000).data();
     EXPECT_EQ(home.setting("FILETYPEINDEX"), " 3 ");
@@ -100,58 +59,63 @@ TEST_F(Program, ADamagedSettingsFileIsReportedAndAStopDuringTheReportSavesAGoodO
     EXPECT_TRUE(QFileInfo::exists(home.dataFolder() + "/QuillCap.log"));
 }
 
-TEST(ProgramAsNobody, WithNoFolderToWriteInSettingsStayInMemory) {
-    // Root may write anywhere: the program runs as nobody, on a server that
-    // lets any local user in, from a copy nobody may read and run.
-    const auto x = XSession::start({"-ac"});
-    ASSERT_TRUE(x) << why();
-    const Home home;
-    const QString folder = home.root() + "/program", program = folder + "/quillcap";
-    ASSERT_TRUE(QDir().mkpath(folder) && QFile::copy(QUILLCAP_BINARY, program));
-    for (const QString &path : {home.root(), home.home(), folder})
-        ASSERT_TRUE(QFile::setPermissions(
-            path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+TEST_F(Program, AsNobodyWithNoFolderToWriteInSettingsStayInMemory) {
+    // Root may write anywhere: the program runs as nobody, from a copy nobody
+    // may write to.
+    const QString program = home.root() + "/quillcap";
+    ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program));
+    for (const QString &path : {home.root(), home.home(), program})
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther));
     ASSERT_EQ(::chown(qPrintable(home.runtime()), 65534, 65534), 0);
-    const QMap<QString, QByteArray> before = tree(home.root());
+    const QByteArray before = snapshot(*x, home.root());
 
     QuillCap app(*x, home.environment(*x),
                  {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program});
     ASSERT_TRUE(app.waitForMainWindow()) << why();
-    EXPECT_TRUE(QRegularExpression("(^|\n)QuillCap: [^\n]*memory",
-                                   QRegularExpression::CaseInsensitiveOption)
-                    .match(app.stderrText())
-                    .hasMatch())
-        << app.stderrText().data();
+    const QString err = app.stderrText();
+    EXPECT_TRUE(err.contains(QRegularExpression("QuillCap: .*memory"))) << err.toStdString();
     ASSERT_TRUE(app.stop()) << why();
-    QMap<QString, QByteArray> after = tree(home.root());
-    // Qt may leave its own sockets in the runtime folder it was given.
-    after.removeIf([](const auto &it) { return it.key().startsWith("runtime/"); });
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(snapshot(*x, home.root()), before);
 }
 
-TEST_F(Program, UnderOpenboxTheWindowComesBackExactlyWhereItWasLeft) {
+TEST_F(Program, UnderOpenboxWhatIsChangedInTheWindowAndItsPlaceSurviveRestarts) {
     ASSERT_TRUE(x->startOpenbox()) << why();
-    QPoint left;
+    QPoint left; // by the first run, as the second finds it
     for (int run = 0; run < 6; ++run) {
-        SCOPED_TRACE(testing::Message() << "run " << run);
         QuillCap app(*x, home.environment(*x));
         xcb_window_t window = XCB_WINDOW_NONE;
         ASSERT_TRUE(app.waitForMainWindow(&window)) << why();
         ASSERT_TRUE(waitFor([&] { return x->parent(window) != x->root(); }, "a frame")) << why();
         const QPoint at = x->geometry(window).topLeft();
         if (run == 0) {
-            ASSERT_EQ(x->run("xdotool", {"windowmove", QString::number(window), "300", "200"}), 0);
-            ASSERT_TRUE(waitFor([&] { return x->geometry(window).topLeft() != at; }, "the move"));
+            // From the template field along the tab order: GIF, no message, the
+            // pointer, and back to a template with a leading blank (the colons
+            // keep it). Keys go in order: once the field has it, all were.
+            ASSERT_TRUE(x->focus(window) &&
+                        x->key("--delay 20 Tab g" + QString(" Tab").repeated(6) +
+                               " space Tab Tab space" + QString(" shift+Tab").repeated(9) +
+                               " ctrl+a") &&
+                        x->type(" shot_"))
+                << why();
+            ASSERT_TRUE(waitFor(
+                [&] { return x->key("ctrl+a ctrl+c") && x->clipboard() == " shot_"; }, "the text"));
+            ASSERT_TRUE(x->xdotool("windowmove " + QString::number(window) + " 300 200") &&
+                        waitFor([&] { return x->geometry(window).topLeft() != at; }, "the move"));
         } else if (run == 1) {
-            left = at; // as the first run left it
+            left = at;
         } else {
             EXPECT_TRUE(waitFor([&] { return x->geometry(window).topLeft() == left; }, "the place"))
-                << "at " << at.x() << "," << at.y() << " instead of " << left.x() << ","
-                << left.y();
+                << "run " << run;
         }
         ASSERT_TRUE(app.stop()) << why();
     }
+    const QStringList expected{"PREFIX",      ": shot_:", "FILETYPEINDEX", " 3 ",
+                               "SHOWMESSAGE", " 0 ",      "SHOWMOUSE",     " 1 "};
+    for (int i = 0; i < expected.size(); i += 2)
+        EXPECT_EQ(home.setting(expected[i]), expected[i + 1]) << expected[i].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home.dataFolder() + "/QuillCap.log")) << "DEBUGLOG is off";
 }
 
 } // namespace

@@ -4,25 +4,26 @@
 
 #include <QHash>
 #include <QStringList>
+#include <QWidget>
 
 namespace quillcap {
 
 // Records the last state asked of each window. SetTaskbarButton shows the
 // window, as the real one does. No other program's window is ever found.
-class FakeWindowSystem : public WindowSystem {
-public:
+struct FakeWindowSystem : WindowSystem {
     QHash<const QWidget *, bool> topMost, taskbarButton;
-
     bool FindWindowByTitle(const QString &) override { return false; }
     void SetTopMost(QWidget *window, bool on) override { topMost[window] = on; }
-    void SetTaskbarButton(QWidget *window, bool show) override;
+    void SetTaskbarButton(QWidget *window, bool show) override {
+        taskbarButton[window] = show;
+        window->hide();
+        window->showNormal();
+    }
 };
 
-// One 1920x1080 monitor at 96 DPI unless a test says otherwise.
-class FakeScreenInfo : public ScreenInfo {
-public:
+// A 1920x1080 primary monitor at 96 DPI.
+struct FakeScreenInfo : ScreenInfo {
     QPoint primaryOrigin{0, 0};
-
     double TwipsPerPixelX() const override { return 15; }
     double TwipsPerPixelY() const override { return 15; }
     QPoint PrimaryOrigin() const override { return primaryOrigin; }
@@ -30,11 +31,9 @@ public:
 };
 
 // Answers the folder picker with `folderAnswer` (empty: the user cancelled).
-class FakeShell : public Shell {
-public:
+struct FakeShell : Shell {
     QString folderAnswer;
     QStringList browseStartFolders, openedUrls;
-
     QString BrowseForFolder(QWidget *, const QString &, const QString &startFolder) override {
         browseStartFolders << startFolder;
         return folderAnswer;
@@ -42,33 +41,32 @@ public:
     void OpenUrl(const QString &address) override { openedUrls << address; }
 };
 
-// Serves a fixed desktop picture (virtual-screen origin at its top-left).
-class FakeScreenCapture : public ScreenCapture {
-public:
-    QImage desktop;
-    CursorImage cursor;
-    std::optional<ActiveWindowFrame> activeWindow;
+// A black desktop with no pointer shape and no active window.
+struct FakeScreenCapture : ScreenCapture {
     int grabs = 0;
-
-    QImage GrabDesktop(const QRect &area) override;
-    CursorImage GrabCursor() override { return cursor; }
-    std::optional<ActiveWindowFrame> ActiveWindow() override { return activeWindow; }
+    QImage GrabDesktop(const QRect &area) override {
+        ++grabs;
+        QImage grab(area.size(), QImage::Format_RGB32);
+        grab.fill(Qt::black);
+        return grab;
+    }
+    CursorImage GrabCursor() override { return {}; }
+    std::optional<ActiveWindowFrame> ActiveWindow() override { return std::nullopt; }
 };
 
-// The monitors a test sets up; one 1920x1080 primary unless it says otherwise.
-class FakeDisplays : public DisplayEnumerator {
-public:
+// One 1920x1080 primary monitor unless a test adds more.
+struct FakeDisplays : DisplayEnumerator {
     std::vector<DisplayDevice> devices;
-
-    FakeDisplays();
+    FakeDisplays() : devices(1) {
+        devices[0].attached = devices[0].primary = true;
+        devices[0].rect = QRect(0, 0, 1920, 1080);
+    }
     std::vector<DisplayDevice> EnumerateDisplays() override { return devices; }
 };
 
 // A hot key the test presses itself.
-class FakeHotKey : public HotKey {
-public:
+struct FakeHotKey : HotKey {
     bool hooked = false;
-
     void HookHotKeys() override { hooked = true; }
     void UnhookHotKeys() override { hooked = false; }
     void Press() {
@@ -77,7 +75,7 @@ public:
     }
 };
 
-// A Platform of fakes, each reachable by its own type.
+// A Platform of fakes, each reachable by its own type; `platform` owns them.
 struct FakePlatform {
     FakeWindowSystem *windows = new FakeWindowSystem;
     FakeScreenInfo *screens = new FakeScreenInfo;
@@ -85,7 +83,6 @@ struct FakePlatform {
     FakeScreenCapture *capture = new FakeScreenCapture;
     FakeHotKey *hotKey = new FakeHotKey;
     FakeDisplays *displays = new FakeDisplays;
-    // Owns the fakes above.
     Platform platform{
         std::unique_ptr<WindowSystem>(windows),  std::unique_ptr<ScreenInfo>(screens),
         std::unique_ptr<Shell>(shell),           std::unique_ptr<DisplayEnumerator>(displays),

@@ -7,31 +7,27 @@
 #include "mainwindow/program.h"
 #include "mainwindow/snapshotflow.h"
 #include "naming/clock.h"
+#include "overlay/captureoverlay.h"
 #include "platform/apppaths.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace quillcap {
 
 // Records each message while its "box" is up, stepping aside first as the
 // real boxes do; `whileShown` runs then.
-class RecordingMessages final : public UserMessages {
-public:
+struct RecordingMessages final : UserMessages {
     QStringList informed, warned;
-    std::function<void()> whileShown;
-    void Inform(const QString &text) override { show(informed, text); }
-    void Warn(const QString &text) override { show(warned, text); }
+    std::function<void()> whileShown = [] {};
 
-private:
-    void show(QStringList &list, const QString &text) {
+    void Inform(const QString &text) override { show(informed << text); }
+    void Warn(const QString &text) override { show(warned << text); }
+    void show(QStringList &) {
         StepAside(true);
-        list << text;
-        if (whileShown)
-            whileShown();
+        whileShown();
         StepAside(false);
     }
 };
@@ -42,24 +38,20 @@ protected:
     QTemporaryDir root;
     AppState state;
     FakePlatform fakes;
-    Platform &platform = fakes.platform;
     RecordingMessages messages;
     FixedClock clock{QDate(2026, 3, 5)};
     AppPaths paths{path("config"), path("program"), {}, path("pictures"), {}};
-    MainWindow window{state, platform, messages, clock};
-    Program program{state, paths, platform, window, messages, false};
+    MainWindow window{state, fakes.platform, messages, clock};
+    Program program{state, paths, fakes.platform, window, messages, false};
 
     void SetUp() override {
         for (const char *dir : {"config", "program", "pictures", "other"})
             QDir(root.path()).mkpath(dir);
     }
     // Unload quits the application; tests go on with the next window.
-    void TearDown() override {
-        QObject::disconnect(&window, &MainWindow::unloading, &program, nullptr);
-    }
-
+    void TearDown() override { QObject::disconnect(&window, nullptr, &program, nullptr); }
     // Generous: CI is a busy machine.
-    template <class Done> static bool waitFor(Done done) { return QTest::qWaitFor(done, 20000); }
+    static bool waitFor(const std::function<bool()> &done) { return QTest::qWaitFor(done, 20000); }
     QString path(const QString &name) const { return root.filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes = {}) {
         QFile file(path(name));
@@ -69,8 +61,9 @@ protected:
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    template <class T = QWidget> T *control(const char *name) const {
-        T *found = window.findChild<T *>(QLatin1String(name));
+    // A named child of the main window, or of `in`.
+    template <class T = QWidget> T *control(const char *name, const QObject *in = nullptr) const {
+        T *found = (in ? in : &window)->findChild<T *>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
@@ -82,9 +75,8 @@ protected:
     // Presses the hot key; the overlay once it shows, else null.
     CaptureOverlay *openOverlay() {
         fakes.hotKey->Press();
-        return waitFor([&] { return flow().overlay() && flow().overlay()->isVisible(); })
-                   ? flow().overlay()
-                   : nullptr;
+        const auto shown = [&] { return flow().overlay() && flow().overlay()->isVisible(); };
+        return waitFor(shown) ? flow().overlay() : nullptr;
     }
     bool waitForReturn() {
         return waitFor([&] { return !flow().CaptureRunning(); });

@@ -3,14 +3,14 @@
 // back up to date afterwards.
 #include "guifixture.h"
 
-#include "overlay/captureoverlay.h"
-
 #include <QListWidget>
 #include <QMessageBox>
 
 using namespace quillcap;
 
-TEST_F(GuiTest, SnapButtonShowsTheOverlayOverTheDesktopInsteadOfTheWindow) {
+TEST_F(GuiTest, SnapButtonShowsTheOverlayInsteadOfTheWindowAndASavedFileIsCountedAndSelected) {
+    writeFile("pictures/Quillcap_001.png");
+    writeFile("pictures/quillcap_002.png");
     start();
     QTest::mouseClick(control("imgSnapNow"), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return flow().overlay() && flow().overlay()->isVisible(); }));
@@ -19,50 +19,12 @@ TEST_F(GuiTest, SnapButtonShowsTheOverlayOverTheDesktopInsteadOfTheWindow) {
     EXPECT_EQ(overlay->geometry(), QRect(0, 0, 1920, 1080));
     EXPECT_TRUE(fakes.windows->topMost.value(overlay));
     EXPECT_FALSE(fakes.windows->taskbarButton.value(overlay, true));
-
     QTest::keyClick(overlay, Qt::Key_Escape);
     ASSERT_TRUE(waitForReturn());
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), "QuillCap  (0 snaps)");
     EXPECT_TRUE(QFile::exists(path("config/qcapprf.txt"))) << "saved after every capture";
     EXPECT_FALSE(fakes.windows->topMost.value(overlay));
-}
-
-TEST_F(GuiTest, AMinimizedWindowStaysMinimizedAndRepeatsAreIgnored) {
-    start();
-    window.showMinimized();
-    ASSERT_TRUE(waitFor([&] { return window.isMinimized(); }));
-    CaptureOverlay *overlay = openOverlay();
-    ASSERT_NE(overlay, nullptr);
-    fakes.hotKey->Press();
-    QTest::mouseClick(control("imgSnapNow"), Qt::LeftButton);
-    EXPECT_EQ(fakes.capture->grabs, 1) << "one overlay at a time";
-    QTest::keyClick(overlay, Qt::Key_X);
-    ASSERT_TRUE(waitForReturn());
-    EXPECT_TRUE(window.isMinimized());
-}
-
-TEST_F(GuiTest, NoOverlayOverAnOpenDialog) {
-    // The dialog would hold all input and the overlay would freeze the screen.
-    start();
-    QMessageBox box(QMessageBox::NoIcon, "QuillCap", "a question", QMessageBox::Ok, &window);
-    box.open();
-    ASSERT_TRUE(waitFor([&] { return box.isVisible(); }));
-    fakes.hotKey->Press();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(flow().CaptureRunning());
-    EXPECT_EQ(fakes.capture->grabs, 0);
-    box.done(0);
-    CaptureOverlay *overlay = openOverlay();
-    ASSERT_NE(overlay, nullptr);
-    QTest::keyClick(overlay, Qt::Key_Escape);
-    ASSERT_TRUE(waitForReturn());
-}
-
-TEST_F(GuiTest, ASavedFileIsCountedAndSelectedByItsExactName) {
-    writeFile("pictures/Quillcap_001.png");
-    writeFile("pictures/quillcap_002.png");
-    start();
     state.NumberOfSnaps = 41;
     flow().ReturnFromCapture("Quillcap_001.png");
     EXPECT_EQ(window.windowTitle(), "QuillCap  (42 snaps)");
@@ -72,6 +34,28 @@ TEST_F(GuiTest, ASavedFileIsCountedAndSelectedByItsExactName) {
     flow().ReturnFromCapture("QUILLCAP_002.png");
     EXPECT_EQ(list->selectedItems().size(), 0) << "letter case must match";
     EXPECT_EQ(state.NumberOfSnaps, 43) << "a failed save still counts";
+}
+
+TEST_F(GuiTest, NoOverlayOverADialogOrASecondOneAndAMinimizedWindowStaysMinimized) {
+    // Under a dialog, which holds all input, the overlay would freeze the screen.
+    start();
+    QMessageBox box(QMessageBox::NoIcon, "QuillCap", "a question", QMessageBox::Ok, &window);
+    box.open();
+    ASSERT_TRUE(waitFor([&] { return box.isVisible(); }));
+    fakes.hotKey->Press();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(flow().CaptureRunning());
+    box.done(0);
+    window.showMinimized();
+    ASSERT_TRUE(waitFor([&] { return window.isMinimized(); }));
+    CaptureOverlay *overlay = openOverlay();
+    ASSERT_NE(overlay, nullptr);
+    fakes.hotKey->Press();
+    QTest::mouseClick(control("imgSnapNow"), Qt::LeftButton);
+    EXPECT_EQ(fakes.capture->grabs, 1);
+    QTest::keyClick(overlay, Qt::Key_X);
+    ASSERT_TRUE(waitForReturn());
+    EXPECT_TRUE(window.isMinimized());
 }
 
 TEST_F(GuiTest, ASaveFolderGoneMeanwhileIsToldAfterTheCaptureSavedInTheDefaultOne) {
@@ -92,7 +76,7 @@ TEST_F(GuiTest, ASaveFolderGoneMeanwhileIsToldAfterTheCaptureSavedInTheDefaultOn
 }
 
 TEST_F(GuiTest, AnOverlayWhoseSessionEndedIsNeverShownAgain) {
-    CaptureOverlay overlay(state, platform, messages, CursorImage{});
+    CaptureOverlay overlay(state, fakes.platform, messages, CursorImage{});
     overlay.Load();
     overlay.ShowOverlay();
     ASSERT_TRUE(overlay.isVisible());

@@ -9,6 +9,7 @@ using namespace quillcap;
 TEST_F(GuiTest, SavedSettingsComeBackAndOurStaleTemporariesGo) {
     writeFile("config/qcapprf.txt", "PREFIX\r\n: shot_:\r\nFILETYPEINDEX\r\n 1 \r\n"
                                     "NUMBEROFSNAPS\r\n 1234 \r\nPOSITION\r\n-45000 \r\n 1500 \r\n");
+    writeFile("config/QuillCap.log", "an earlier run"); // the log is off: left alone
     // A save cut short two days ago, one going on now, and someone else's file.
     const QDateTime now = QDateTime::currentDateTime();
     for (auto [name, time] : {std::pair{"pictures/.quillcap-a1.tmp", now.addDays(-2)},
@@ -22,11 +23,13 @@ TEST_F(GuiTest, SavedSettingsComeBackAndOurStaleTemporariesGo) {
     EXPECT_EQ(window.windowTitle(), "QuillCap  (1,234 snaps)");
     EXPECT_EQ(control<QLabel>("lblNextName")->text(), " shot_001.jpg");
     EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(0, 100)) << "left of the desktop: to 0";
+    EXPECT_EQ(state.SoundFilePath, path("program/capture.wav")) << "the default";
     EXPECT_EQ(QDir(path("pictures")).entryList(QDir::Files | QDir::Hidden),
               (QStringList{".quillcap-b2.tmp", "x.tmp"}));
+    EXPECT_EQ(read("config/QuillCap.log"), "an earlier run");
 }
 
-TEST_F(GuiTest, PositionsAreCountedFromThePrimaryMonitor) {
+TEST_F(GuiTest, PositionsCountFromThePrimaryMonitorAndAMinimizedWindowSavesItsLastNormalOne) {
     // A 1280-wide monitor left of the primary: the desktop starts at -1280.
     fakes.screens->primaryOrigin = QPoint(1280, 0);
     fakes.displays->devices.push_back(fakes.displays->devices.front());
@@ -35,31 +38,14 @@ TEST_F(GuiTest, PositionsAreCountedFromThePrimaryMonitor) {
     writeFile("config/qcapprf.txt", "POSITION\r\n-15000 \r\n 1500 \r\n");
     start();
     EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(280, 100));
-    EXPECT_EQ(state.minLeft, -1280);
-    EXPECT_EQ(state.maxRight, 1920);
-    window.close();
-    EXPECT_TRUE(read("config/qcapprf.txt").contains("POSITION\r\n-15000 \r\n 1500 \r\n"));
-}
-
-TEST_F(GuiTest, AMinimizedWindowSavesItsLastNormalPosition) {
-    writeFile("config/qcapprf.txt", "POSITION\r\n 3000 \r\n 1500 \r\n");
-    start();
-    window.move(400, 300);
+    window.move(1680, 300);
     window.resize(window.size() + QSize(1, 1));
     ASSERT_TRUE(waitFor([&] { return state.lastNormalPosition == QPoint(6000, 4500); }));
     window.showMinimized();
     ASSERT_TRUE(waitFor([&] { return window.isMinimized(); }));
     window.move(0, 0);
-    program.SavePrefs();
+    window.close();
     EXPECT_TRUE(read("config/qcapprf.txt").contains("POSITION\r\n 6000 \r\n 4500 \r\n"));
-}
-
-TEST_F(GuiTest, AStartIntoTheTrayThatNeverOpensSavesTheCorner) {
-    writeFile("config/qcapprf.txt", "STARTMINIMIZED\r\n 1 \r\nPOSITION\r\n 3000 \r\n 1500 \r\n");
-    start();
-    EXPECT_TRUE(window.isMinimized());
-    program.SavePrefs();
-    EXPECT_TRUE(read("config/qcapprf.txt").contains("POSITION\r\n 0 \r\n 0 \r\n"));
 }
 
 TEST_F(GuiTest, DamagedSettingsAreReportedAndTheRegionsStillReadAndKept) {
@@ -67,8 +53,6 @@ TEST_F(GuiTest, DamagedSettingsAreReportedAndTheRegionsStillReadAndKept) {
     writeFile("config/qcapprf.txt", "NUMBEROFSNAPS\r\n 7 \r\nPREFIX\r\n:\r\nSHOWMOUSE\r\n 1 \r\n");
     start();
     EXPECT_EQ(messages.informed.size(), 1);
-    EXPECT_EQ(state.NumberOfSnaps, 7) << "what came before the bad entry stays";
-    EXPECT_EQ(state.settings.showMouse, 0) << "nothing after it is read";
     EXPECT_EQ(state.recentRegions, (QList<CaptureRegion>{{1, 2, 3, 4}}));
     CaptureOverlay *overlay = openOverlay();
     ASSERT_NE(overlay, nullptr);
@@ -79,28 +63,16 @@ TEST_F(GuiTest, DamagedSettingsAreReportedAndTheRegionsStillReadAndKept) {
                                            " 2 \r\n3\r\n1920\r\n 2 \r\n4\r\n1080\r\n");
 }
 
-TEST_F(GuiTest, AMissingSaveFolderIsReportedOnceAndReplaced) {
-    writeFile("config/qcapprf.txt", ("SAVEFOLDER\r\n" + path("gone") + "\r\n").toUtf8());
+TEST_F(GuiTest, AMissingSaveFolderIsReplacedAndClosingSavesTheRegionsAndClosesTheLog) {
+    writeFile("config/qcapprf.txt", ("DEBUGLOG\r\nTrue\r\nSAVEFOLDER\r\n" + path("gone")).toUtf8());
     writeFile("config/lastcaps.txt", " 1 \r\n1\r\n 1 \r\n2\r\n 1 \r\n3\r\n 1 \r\n4\r\n");
     start();
     EXPECT_EQ(messages.warned, QStringList{"Cannot find folder: \r" + path("gone")});
     EXPECT_EQ(state.settings.saveFolder, path("pictures"));
     EXPECT_EQ(state.recentRegions, (QList<CaptureRegion>{{1, 2, 3, 4}}));
-}
-
-TEST_F(GuiTest, ClosingSavesTheRegionsAndClosesTheLog) {
-    writeFile("config/qcapprf.txt", "DEBUGLOG\r\nTrue\r\n");
-    start();
     EXPECT_TRUE(state.log.IsFileOpen());
     state.recentRegions = {{10, 20, 30, 40}};
     window.close();
     EXPECT_EQ(read("config/lastcaps.txt"), " 1 \r\n10\r\n 1 \r\n20\r\n 1 \r\n30\r\n 1 \r\n40\r\n");
     EXPECT_FALSE(state.log.IsFileOpen());
-}
-
-TEST_F(GuiTest, ADebugLogThatIsOffLeavesAnOldLogAlone) {
-    writeFile("config/QuillCap.log", "an earlier run");
-    start();
-    window.close();
-    EXPECT_EQ(read("config/QuillCap.log"), "an earlier run");
 }

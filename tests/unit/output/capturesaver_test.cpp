@@ -2,9 +2,7 @@
 #include "output/soundplayer.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -21,113 +19,89 @@ QImage Desktop() {
     return image;
 }
 
-void Touch(const QString &path, const QByteArray &data = "earlier") {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 QByteArray Read(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Everything the saver tells the user, recorded.
-struct Told {
-    QStringList sounds, messages, log;
-    int clipboardPuts = 0;
-    int rescans = 0;
-};
-
+// A saver over a folder of its own; whatever it tells the user is recorded.
+// The main window showed "cap_001.png"; a fresh look at the folder gives
+// "cap_002.png".
 struct Saver {
     QTemporaryDir dir;
     AppState state;
-    Told told;
+    QStringList sounds, messages, log;
+    int clipboardPuts = 0;
     std::unique_ptr<CaptureSaver> saver;
 
-    // `stale` is the name the main window showed; a rescan finds `fresh`.
-    Saver(const QString &stale, const QString &fresh) {
+    Saver() {
         state.settings.saveFolder = dir.path();
         state.SoundFilePath = QStringLiteral("capture.wav");
         state.ErrorSoundPath = QStringLiteral("error.wav");
         state.log.HardLogging = true;
-        state.log.SetViewer([this](const QString &line) { told.log << line; });
-        CaptureSaver::Services services;
-        services.PlaySoundFile = [this](const QString &path) { told.sounds << path; };
-        services.ShowMessage = [this](const QString &text, bool error) {
-            told.messages << (error ? QStringLiteral("error: ") : QString()) + text;
-        };
-        services.PutOnClipboard = [this](const QImage &) { ++told.clipboardPuts; };
-        services.NextImageName = [this, stale, fresh](bool rescan) {
-            told.rescans += rescan;
-            return rescan ? fresh : stale;
-        };
-        saver = std::make_unique<CaptureSaver>(state, std::move(services));
+        state.log.SetViewer([this](const QString &line) { log << line; });
+        saver = std::make_unique<CaptureSaver>(
+            state,
+            CaptureSaver::Services{
+                [this](const QString &path) { sounds << path; },
+                [this](const QString &text, bool error) {
+                    messages << (error ? QStringLiteral("error: ") : QString()) + text;
+                },
+                [this](const QImage &) { ++clipboardPuts; },
+                [](bool rescan) { return QString(rescan ? "cap_002.png" : "cap_001.png"); }});
     }
     QString path(const QString &name) const { return dir.filePath(name); }
+    void touch(const QString &name) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
 };
 
 TEST(CaptureSaver, ANameTakenMeanwhileGivesWayAndOnlyAMarkedNameIsReplaced) {
-    const struct Case {
-        const char *what;
+    const struct {
         const char *oneOff; // empty: the numbered name
         bool mayReplace;
         QStringList existing;
         const char *written;
     } cases[] = {
-        {"numbered, free", "", false, {}, "cap_001.png"},
-        {"numbered, taken meanwhile", "", false, {"cap_001.png"}, "cap_002.png"},
-        {"one-off, free", "shot.png", false, {}, "shot.png"},
-        {"one-off, taken meanwhile", "shot.png", false, {"shot.png", "shot (2).png"},
-         "shot (3).png"},
-        {"one-off the user saw marked taken", "shot.png", true, {"shot.png"}, "shot.png"},
+        {"", false, {}, "cap_001.png"},
+        {"", false, {"cap_001.png"}, "cap_002.png"},
+        {"shot.png", false, {"shot.png", "shot (2).png"}, "shot (3).png"},
+        {"shot.png", true, {"shot.png"}, "shot.png"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        Saver s(QStringLiteral("cap_001.png"), QStringLiteral("cap_002.png"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.written);
+        Saver s;
         for (const QString &name : c.existing)
-            Touch(s.path(name));
-        CaptureRequest request;
-        request.box = {10, 5, 20, 16};
-        request.oneOffName = QLatin1String(c.oneOff);
-        request.oneOffMayReplace = c.mayReplace;
-
+            s.touch(name);
+        const CaptureRequest request{{10, 5, 20, 16}, false, QLatin1String(c.oneOff), c.mayReplace};
         EXPECT_EQ(s.saver->CaptureAndSave(Desktop(), request), QLatin1String(c.written));
         EXPECT_EQ(QImage(s.path(QLatin1String(c.written))), Desktop().copy(10, 5, 20, 16));
-        for (const QString &name : c.existing) {
-            if (name != QLatin1String(c.written)) {
-                EXPECT_EQ(Read(s.path(name)), "earlier") << name.toStdString();
-            }
-        }
-        EXPECT_EQ(s.told.messages,
-                  QStringList{QStringLiteral("Saved file : \r") + s.path(QLatin1String(c.written))});
-        EXPECT_EQ(s.told.sounds, QStringList{"capture.wav"});
+        for (const QString &name : c.existing)
+            EXPECT_TRUE(name == QLatin1String(c.written) || Read(s.path(name)) == "earlier");
+        EXPECT_EQ(s.messages, QStringList{"Saved file : \r" + s.path(QLatin1String(c.written))});
+        EXPECT_EQ(s.sounds, QStringList{"capture.wav"});
         EXPECT_EQ(s.state.recentRegions, (QList<CaptureRegion>{{10, 5, 20, 16}}));
     }
 }
 
 TEST(CaptureSaver, AFailedSaveSaysWhyStillCopiesAndRemembersTheRegion) {
-    Saver s(QStringLiteral("cap_001.png"), QStringLiteral("cap_001.png"));
-    Touch(s.path(QStringLiteral("file")));
+    Saver s;
+    s.touch(QStringLiteral("file"));
     s.state.settings.saveFolder = s.path(QStringLiteral("file"));
-    CaptureRequest request;
-    request.box = {0, 0, 8, 8};
-    request.toClipboard = true;
-
-    EXPECT_EQ(s.saver->CaptureAndSave(Desktop(), request), QStringLiteral("cap_001.png"));
+    EXPECT_EQ(s.saver->CaptureAndSave(Desktop(), CaptureRequest{{0, 0, 8, 8}, true, {}, false}),
+              QStringLiteral("cap_001.png"));
     const QString full = s.path(QStringLiteral("file/cap_001.png"));
-    EXPECT_EQ(s.told.messages, QStringList{QStringLiteral("error: Could not save file !\r") + full +
-                                           QStringLiteral("\rNot a directory\r\r--- IMAGE SENT "
-                                                          "TO CLIPBOARD ---")});
-    EXPECT_TRUE(s.told.log.contains(QStringLiteral("## Could not save file") + full +
-                                    QStringLiteral(": Not a directory")));
-    EXPECT_EQ(s.told.sounds, (QStringList{"capture.wav", "error.wav"}));
-    EXPECT_EQ(s.told.clipboardPuts, 1);
-    EXPECT_EQ(s.told.rescans, 0) << "only a taken name is worth another look";
+    EXPECT_EQ(s.messages, QStringList{"error: Could not save file !\r" + full +
+                                      "\rNot a directory\r\r--- IMAGE SENT TO CLIPBOARD ---"});
+    EXPECT_TRUE(s.log.contains("## Could not save file" + full + ": Not a directory"));
+    EXPECT_EQ(s.sounds, (QStringList{"capture.wav", "error.wav"}));
+    EXPECT_EQ(s.clipboardPuts, 1);
     EXPECT_EQ(s.state.recentRegions.size(), 1);
 }
 
-// Counts what a reader asks for, so a header claiming gigabytes shows.
+// Records the largest read, so a header claiming gigabytes shows.
 class CountingBuffer : public QBuffer {
 public:
     qint64 largestRead = 0;
@@ -139,7 +113,7 @@ protected:
     }
 };
 
-QByteArray Chunk(const char *id, quint32 claimedSize, const QByteArray &body) {
+QByteArray Chunk(const char *id, quint32 claimedSize, const QByteArray &body = {}) {
     QByteArray chunk(id, 4);
     chunk.resize(8);
     qToLittleEndian<quint32>(claimedSize, chunk.data() + 4);
@@ -148,25 +122,24 @@ QByteArray Chunk(const char *id, quint32 claimedSize, const QByteArray &body) {
 
 TEST(WavDurationMs, ReadsABoundedHeaderWhateverTheFileClaims) {
     QByteArray fmt(16, '\0');
-    qToLittleEndian<quint32>(8000, fmt.data() + 8); // byte rate
-    const QByteArray riff = QByteArray("RIFF\0\0\0\0WAVE", 12);
+    qToLittleEndian<quint32>(8000, fmt.data() + 8); // bytes a second
+    const QByteArray riff("RIFF\0\0\0\0WAVE", 12);
     const struct {
-        const char *what;
         QByteArray file;
         std::optional<qint64> ms;
     } cases[] = {
-        {"plain", riff + Chunk("fmt ", 16, fmt) + Chunk("data", 4000, {}), 500},
-        {"fmt claims 4 GiB", riff + Chunk("fmt ", 0xfffffff0u, fmt), std::nullopt},
-        {"an odd chunk first", riff + Chunk("LIST", 3, QByteArray("abc", 4)) + Chunk("fmt ", 16, fmt) +
-                                   Chunk("data", 8000, {}),
+        {riff + Chunk("fmt ", 16, fmt) + Chunk("data", 4000), 500},
+        {riff + Chunk("fmt ", 0xfffffff0u, fmt), std::nullopt},
+        {riff + Chunk("LIST", 3, QByteArray("abc", 4)) + Chunk("fmt ", 16, fmt) +
+             Chunk("data", 8000),
          1000},
     };
     for (const auto &c : cases) {
         CountingBuffer buffer;
         buffer.setData(c.file);
         buffer.open(QIODevice::ReadOnly);
-        EXPECT_EQ(WavDurationMs(buffer), c.ms) << c.what;
-        EXPECT_LE(buffer.largestRead, 64 * 1024) << c.what;
+        EXPECT_EQ(WavDurationMs(buffer), c.ms);
+        EXPECT_LE(buffer.largestRead, 64 * 1024);
     }
 }
 

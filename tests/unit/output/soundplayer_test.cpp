@@ -8,9 +8,6 @@ using namespace quillcap;
 // A player that never returns ends at the test's time limit.
 TEST(QtSoundPlayer, ReturnsForAMissingFileAndWhenTheOutputNeverAnswers) {
     const QString sounds = QStringLiteral(QUILLCAP_SOUNDS);
-    EXPECT_EQ(WavDurationMs(sounds + "/capture.wav"), 150);
-    EXPECT_EQ(WavDurationMs(sounds + "/error.wav"), 300);
-    EXPECT_EQ(WavDurationMs(QStringLiteral(__FILE__)), std::nullopt);
     DebugLog log;
     QtSoundPlayer player(log);
     EXPECT_FALSE(player.PlaySoundFile(sounds + "/nothing-here.wav"));

@@ -11,25 +11,21 @@ struct Box : ::testing::Test {
 };
 
 TEST_F(Box, NoticeShowsForTheWholeOrNearlyTheWholeDesktop) {
-    const struct {
-        QRect shown;
-        bool visible, entire;
-    } cases[] = {
+    // Shown box, notice visible, saying "entire".
+    const std::tuple<QRect, bool, bool> cases[] = {
         {{0, 0, 1920, 1080}, true, true},    {{19, 19, 1881, 1041}, true, false},
         {{20, 0, 1900, 1080}, false, false}, {{0, 0, 1880, 1080}, false, false},
         {{0, 0, 1920, 1040}, false, false},  {{-1, 0, 1921, 1080}, true, false},
     };
-    for (const auto &c : cases) {
-        draw(c.shown);
-        EXPECT_EQ(box.noticeVisible(), c.visible) << c.shown.x() << "," << c.shown.width();
-        EXPECT_EQ(box.noticeText(),
-                  c.entire ? "The entire desktop is selected" : "Most of the desktop is selected");
+    for (const auto &[shown, visible, entire] : cases) {
+        draw(shown);
+        EXPECT_EQ(box.noticeVisible(), visible) << shown.x() << "," << shown.width();
+        EXPECT_EQ(box.noticeText().contains("entire"), entire) << shown.x();
     }
 }
 
 TEST_F(Box, AdoptingShrinksToTheDesktopAndNeverShifts) {
     const std::pair<QRect, CaptureRegion> cases[] = {
-        {{100, 100, 200, 100}, {100, 100, 200, 100}},
         {{-50, 10, 200, 100}, {0, 10, 150, 100}},
         {{10, -30, 100, 100}, {10, 0, 100, 70}},
         {{1750, 10, 200, 100}, {1750, 10, 170, 100}},

@@ -21,12 +21,11 @@ QKeyEvent press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint
 
 struct Keys : ::testing::Test {
     Keys() {
-        // A monitor left of the primary one: the overlay starts at -1280.
-        const std::array<std::array<qint32, 4>, 3> rows = {
-            {{0, 0, 1920, 1080}, {-1280, 0, 1280, 1024}, {1920, 0, 800, 600}}};
-        for (int n = 1; n <= 3; ++n)
-            for (int c = 0; c < 4; ++c)
-                state.monitorTable.Set(n, c, rows[n - 1][c]);
+        // Monitor 2 is left of the primary one: the overlay starts at -1280.
+        for (int c = 0; c < 4; ++c) {
+            state.monitorTable.Set(1, c, std::array{0, 0, 1920, 1080}[c]);
+            state.monitorTable.Set(2, c, std::array{-1280, 0, 1280, 1024}[c]);
+        }
         box.setCap(kStart);
     }
     AppState state;
@@ -37,7 +36,6 @@ struct Keys : ::testing::Test {
 TEST(KeyMap, KeypadDigitRowByScanCodeAndUnmappedKeys) {
     EXPECT_EQ(VirtualKeyCode(press(Qt::Key_0, Qt::KeypadModifier)), 96);
     EXPECT_EQ(VirtualKeyCode(press(Qt::Key_9, Qt::KeypadModifier)), 105);
-    EXPECT_EQ(VirtualKeyCode(press(Qt::Key_F12)), 123);
     EXPECT_EQ(VirtualKeyCode(press(Qt::Key_Home)), 0);
     // The digit row by its scan code: Shift+1 reads "!", AZERTY's 0 reads "a grave".
     EXPECT_EQ(VirtualKeyCode(press(Qt::Key_Exclam, Qt::ShiftModifier, 10)), 49);
@@ -54,24 +52,17 @@ TEST_F(Keys, TheMapSelectsAreasAndHandsTheRestToTheWindow) {
         {Qt::Key_A, Qt::NoModifier, KeyCommand::SelectActive, {10, 20, 300, 200}},
         {Qt::Key_1, Qt::AltModifier, KeyCommand::SelectMonitor, {1280, 0, 1920, 1080}},
         {Qt::Key_2, Qt::NoModifier, KeyCommand::SelectMonitor, {0, 0, 1280, 1024}},
-        {Qt::Key_3, Qt::NoModifier, KeyCommand::SelectMonitor, {3200, 0, 800, 600}},
-        {Qt::Key_4, Qt::NoModifier, KeyCommand::SelectMonitor, {1280, 0, 0, 0}},
+        {Qt::Key_3, Qt::NoModifier, KeyCommand::SelectMonitor, {1280, 0, 0, 0}}, // none
         {Qt::Key_R, S, KeyCommand::SelectSmallBox, {1600, 432, 800, 216}},
         {Qt::Key_E, S, KeyCommand::SelectSizePreset, {100, 50, 640, 480}},
-        {Qt::Key_H, S, KeyCommand::SelectSizePreset, {100, 50, 1280, 960}},
-        {Qt::Key_W, S, KeyCommand::SelectSizePreset, {100, 50, 854, 480}},
         {Qt::Key_E, Qt::NoModifier, KeyCommand::None, kStart},
         {Qt::Key_E, S | Qt::ControlModifier, KeyCommand::None, kStart},
         {Qt::Key_W, S | Qt::AltModifier, KeyCommand::None, kStart},
         {Qt::Key_1, Qt::KeypadModifier, KeyCommand::None, kStart},
-        {Qt::Key_Up, Qt::NoModifier, KeyCommand::None, kStart},
-        {Qt::Key_X, Qt::NoModifier, KeyCommand::Abort, kStart},
         {Qt::Key_Escape, Qt::NoModifier, KeyCommand::Abort, kStart},
         {Qt::Key_Enter, Qt::KeypadModifier, KeyCommand::Capture, kStart},
-        {Qt::Key_Space, Qt::NoModifier, KeyCommand::Capture, kStart},
         {Qt::Key_C, Qt::NoModifier, KeyCommand::CaptureToClipboard, kStart},
         {Qt::Key_F, Qt::NoModifier, KeyCommand::FileNamePopUp, kStart},
-        {Qt::Key_M, Qt::NoModifier, KeyCommand::Movie, kStart},
     };
     for (const auto &[key, modifiers, command, record] : cases) {
         box.setCap(kStart);
@@ -80,19 +71,9 @@ TEST_F(Keys, TheMapSelectsAreasAndHandsTheRestToTheWindow) {
     }
 }
 
-TEST_F(Keys, WhileThePopUpIsOpenOnlyEscAndEnterAct) {
-    keys.setPopUpOpen(true);
-    EXPECT_EQ(keys.KeyDown(press(Qt::Key_Escape)), KeyCommand::PopUpCancel);
-    EXPECT_EQ(keys.KeyDown(press(Qt::Key_Return)), KeyCommand::PopUpOk);
-    EXPECT_EQ(keys.KeyDown(press(Qt::Key_D)), KeyCommand::None);
-    EXPECT_EQ(box.cap(), kStart);
-}
-
 TEST_F(Keys, ArrowsWalkTheRecentRegionsAndWrap) {
     keys.KeyDown(press(Qt::Key_Left));
-    EXPECT_EQ(keys.PrevAreaIndex(), 0) << "no regions: nothing happens";
-    EXPECT_EQ(box.cap(), kStart);
-
+    EXPECT_EQ(box.cap(), kStart) << "no regions: nothing happens";
     const CaptureRegion r1{1, 1, 10, 10}, r2{2, 2, 20, 20}, r3{3, 3, 30, 30};
     state.recentRegions = {r1, r2, r3};
     keys.SelectPreviousArea(); // as the overlay opens

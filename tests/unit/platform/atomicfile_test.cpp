@@ -16,36 +16,21 @@ namespace {
 
 // File systems this machine may not have, played through the system-call
 // seam: each call fails as such a file system's would, or does the real thing.
-int OpenWithoutUnnamedFiles(const char *path, int flags, mode_t mode) {
-    if ((flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    return ::open(path, flags, mode);
-}
-int LinkatRefused(int, const char *, int, const char *, int) {
-    errno = EPERM;
-    return -1;
-}
-int RenameWithoutFlags(int, const char *, int, const char *, unsigned) {
-    errno = EINVAL;
-    return -1;
-}
-int LinkRefused(const char *, const char *) {
-    errno = EPERM;
-    return -1;
-}
-
 FileSystemCalls Calls(bool unnamedFiles, bool noReplaceRename, bool hardLinks) {
     FileSystemCalls calls = FileSystemCalls::Real();
     if (!unnamedFiles)
-        calls.open = OpenWithoutUnnamedFiles;
+        calls.open = [](const char *path, int flags, mode_t mode) {
+            return (flags & O_TMPFILE) == O_TMPFILE ? (errno = EOPNOTSUPP, -1)
+                                                    : ::open(path, flags, mode);
+        };
     if (!hardLinks) {
-        calls.linkat = LinkatRefused;
-        calls.link = LinkRefused;
+        calls.linkat = [](int, const char *, int, const char *, int) { return errno = EPERM, -1; };
+        calls.link = [](const char *, const char *) { return errno = EPERM, -1; };
     }
     if (!noReplaceRename)
-        calls.renameat2 = RenameWithoutFlags;
+        calls.renameat2 = [](int, const char *, int, const char *, unsigned) {
+            return errno = EINVAL, -1;
+        };
     return calls;
 }
 
@@ -103,27 +88,18 @@ TEST(WriteFileAtomically, EveryWayOfPlacingAFileNeverReplacesAndLeavesNothingBeh
     }
 }
 
-TEST(WriteFileAtomically, ReplacingNeedsTheUsersWordAndSurvivesAFailure) {
+TEST(WriteFileAtomically, ReplacingSurvivesAFailureAndAFolderThatIsAFileSaysWhy) {
     QTemporaryDir dir;
+    const FileSystemCalls &real = FileSystemCalls::Real();
     const QString path = dir.filePath(QStringLiteral("a.png"));
-    ASSERT_TRUE(Write(path, ExistingFile::Replace, "one", FileSystemCalls::Real()).written);
-    EXPECT_FALSE(Write(path, ExistingFile::Replace, "two", FileSystemCalls::Real(), false).written);
+    ASSERT_TRUE(Write(path, ExistingFile::Replace, "one", real).written);
+    EXPECT_FALSE(Write(path, ExistingFile::Replace, "two", real, false).written);
     EXPECT_EQ(Read(path), "one");
-    EXPECT_TRUE(Write(path, ExistingFile::Replace, "three", FileSystemCalls::Real()).written);
+    EXPECT_TRUE(Write(path, ExistingFile::Replace, "three", real).written);
     EXPECT_EQ(Read(path), "three");
     EXPECT_EQ(Entries(dir.path()), QStringList{"a.png"});
-}
-
-TEST(WriteFileAtomically, AFolderThatIsAFileGivesTheSystemsReason) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("plain"));
-    ASSERT_TRUE(Write(file, ExistingFile::Replace, "x", FileSystemCalls::Real()).written);
-    for (const ExistingFile existing : {ExistingFile::Keep, ExistingFile::Replace}) {
-        const AtomicFileResult result =
-            Write(file + QStringLiteral("/a.png"), existing, "x", FileSystemCalls::Real());
-        EXPECT_FALSE(result.written);
-        EXPECT_EQ(result.error, ENOTDIR);
-    }
+    for (const ExistingFile existing : {ExistingFile::Keep, ExistingFile::Replace})
+        EXPECT_EQ(Write(path + QStringLiteral("/b.png"), existing, "x", real).error, ENOTDIR);
 }
 
 TEST(SweepStaleTemporaries, RemovesOnlyOurOwnFilesOlderThanADay) {
