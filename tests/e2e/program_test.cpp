@@ -1,6 +1,4 @@
-// The program as a whole: one copy per display, a damaged settings file, no
-// folder to write in, and what the user changes, the window's place included,
-// surviving restarts under a window manager.
+// The program as a whole, from start to stop.
 #include "e2e.h"
 
 #include <unistd.h>
@@ -64,10 +62,9 @@ TEST_F(Program, AsNobodyWithNoFolderToWriteInSettingsStayInMemory) {
     // may write to.
     const QString program = home.root() + "/quillcap";
     ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther;
     for (const QString &path : {home.root(), home.home(), program})
-        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner | QFile::ReadOther |
-                                                    QFile::ExeOther));
+        ASSERT_TRUE(QFile::setPermissions(path, mode | QFile::ExeOther));
     ASSERT_EQ(::chown(qPrintable(home.runtime()), 65534, 65534), 0);
     const QByteArray before = snapshot(*x, home.root());
 

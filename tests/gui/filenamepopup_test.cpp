@@ -1,6 +1,4 @@
-// The one-off name panel on the overlay (F): the live resulting name, the
-// free/taken marks, Ok and Cancel by key, the new-template check box, and
-// which existing files a capture under a one-off name may replace.
+// The one-off name panel on the overlay (F).
 #include "guifixture.h"
 
 #include <QCheckBox>
@@ -17,10 +15,7 @@ class FileNamePopUpTest : public GuiTest {
 protected:
     CaptureOverlay *overlay = nullptr;
 
-    void SetUp() override {
-        GuiTest::SetUp();
-        start();
-    }
+    void SetUp() override { GuiTest::SetUp(), start(); }
     QLineEdit *field() const { return control<QLineEdit>("txtNewFilename", overlay); }
     QCheckBox *newPrefix() const { return control<QCheckBox>("chkNewPrefix", overlay); }
     Mark mark() const {
@@ -32,9 +27,7 @@ protected:
     bool panelOpen() const { return control("picFilenamePopUp", overlay)->isVisible(); }
     // Opens the overlay by the hot key unless a capture runs, and the panel by F.
     void openPanel() {
-        if (!flow().CaptureRunning()) {
-            ASSERT_NE(overlay = openOverlay(), nullptr);
-        }
+        ASSERT_TRUE(flow().CaptureRunning() || (overlay = openOverlay()));
         QTest::keyClick(overlay, Qt::Key_F);
         ASSERT_TRUE(waitFor([&] { return panelOpen(); }));
     }

@@ -9,6 +9,7 @@
 #include "naming/clock.h"
 #include "overlay/captureoverlay.h"
 #include "platform/apppaths.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -54,13 +55,9 @@ protected:
     static bool waitFor(const std::function<bool()> &done) { return QTest::qWaitFor(done, 20000); }
     QString path(const QString &name) const { return root.filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes = {}) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        ASSERT_TRUE(::writeFile(path(name), bytes));
     }
-    QByteArray read(const QString &name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const QString &name) const { return readFile(path(name)); }
     // A named child of the main window, or of `in`.
     template <class T = QWidget> T *control(const char *name, const QObject *in = nullptr) const {
         T *found = (in ? in : &window)->findChild<T *>(QLatin1String(name));

@@ -1,5 +1,3 @@
-// The main window's controls and handlers on a real X server, with the
-// platform faked.
 #include "guifixture.h"
 
 #include <QApplication>

@@ -1,5 +1,3 @@
-// Start-up and shutdown around the main window: settings applied, position
-// restored onto the desktop, and what is written at the end.
 #include "guifixture.h"
 
 #include <QLabel>

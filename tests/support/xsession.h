@@ -1,6 +1,7 @@
 #pragma once
 // Drives a real X server as a user and other programs do. Functions return
 // false on failure; why() then says what was missing.
+#include "files.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -54,17 +55,6 @@ inline bool waitFor(const std::function<bool()> &done, const QString &what, ms t
             QCoreApplication::processEvents();
     }
     return true;
-}
-
-inline QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes) { // makes the folders
-    QFile f(path);
-    return QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) &&
-           f.write(bytes) == bytes.size();
 }
 
 // Every pixel tells where it is: a shifted, cut or mixed-up copy shows.

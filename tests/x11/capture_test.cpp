@@ -1,6 +1,4 @@
-// What the capture reads from a real X server, on Xvfb (one 1920x1080
-// monitor, also without MIT-SHM and RandR: QUILLCAP_TEST_BARE_SERVER=1) and
-// on several monitors (MultiMonitor.*).
+// What the capture reads from a real X server (QUILLCAP_TEST_BARE_SERVER=1: no MIT-SHM).
 #include "platform/x11/x11displayenumerator.h"
 #include "platform/x11/x11hotkey.h"
 #include "platform/x11/x11screencapture.h"
@@ -55,9 +53,8 @@ TEST_F(ScreenCaptureTest, GrabEqualsTheScreenPixelForPixelAndIsBlackPastTheEdges
 // Gives the root a cursor: red on the left half, blue on the right.
 void setRootCursor(uint16_t width, uint16_t height, QPoint hotSpot) {
     xcb_connection_t *c = session().connection();
-    const xcb_pixmap_t source = xcb_generate_id(c), mask = xcb_generate_id(c);
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    const xcb_cursor_t cursor = xcb_generate_id(c);
+    const uint32_t source = xcb_generate_id(c), mask = xcb_generate_id(c), gc = xcb_generate_id(c),
+                   cursor = xcb_generate_id(c);
     for (const xcb_pixmap_t pixmap : {source, mask})
         xcb_create_pixmap(c, 1, pixmap, session().root(), width, height);
     xcb_create_gc(c, gc, source, 0, nullptr);

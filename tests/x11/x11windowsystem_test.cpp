@@ -1,6 +1,4 @@
-// The real X11 window functions against a real server, with no window
-// manager (clients are root children) and under openbox (clients sit in
-// frames and are withdrawn when hidden); the session check.
+// The X11 window functions with no window manager and under openbox; the session check.
 #include "envguard.h"
 #include "platform/x11/x11platform.h"
 #include "platform/x11/x11session.h"
@@ -60,10 +58,11 @@ INSTANTIATE_TEST_SUITE_P(Manager, X11WindowSystemTest, testing::Bool(),
 
 TEST_P(X11WindowSystemTest, FindWindowByTitleSeesOwnWindowsInEveryStateAndOthers) {
     QWidget never, open, hidden, minimized;
-    for (const auto &[widget, title] : {std::pair{&never, "QuillCap  (never"},
-                                        {&open, "QuillCap  (open \xc3\xa9"},
-                                        {&hidden, "QuillCap  (hidden"},
-                                        {&minimized, "QuillCap  (minimized"}}) {
+    const std::pair<QWidget *, const char *> own[] = {{&never, "QuillCap  (never"},
+                                                      {&open, "QuillCap  (open \xc3\xa9"},
+                                                      {&hidden, "QuillCap  (hidden"},
+                                                      {&minimized, "QuillCap  (minimized"}};
+    for (const auto &[widget, title] : own) {
         widget->setWindowTitle(QString::fromUtf8(title));
         widget->winId();
         if (widget != &never)
@@ -84,13 +83,10 @@ TEST_P(X11WindowSystemTest, FindWindowByTitleSeesOwnWindowsInEveryStateAndOthers
                shown(session().shown(QRegularExpression("QuillCap \\(one blank")));
     };
     ASSERT_TRUE(xs::waitFor(ready, "every window in its state"));
-    const std::pair<const char *, bool> cases[] = {
-        {"QuillCap  (never", true},  {"QuillCap  (open \xc3\xa9", true},
-        {"QuillCap  (hidden", true}, {"QuillCap  (minimized", true},
-        {"QuillCap  (other", true},  {"QuillCap  (one", false}, // one blank is another title
-    };
-    for (const auto &[prefix, found] : cases)
-        EXPECT_EQ(windows.FindWindowByTitle(QString::fromUtf8(prefix)), found) << prefix;
+    for (const auto &[widget, title] : own)
+        EXPECT_TRUE(windows.FindWindowByTitle(QString::fromUtf8(title))) << title;
+    EXPECT_TRUE(windows.FindWindowByTitle("QuillCap  (other"));
+    EXPECT_FALSE(windows.FindWindowByTitle("QuillCap  (one")) << "one blank is another title";
 }
 
 TEST_P(X11WindowSystemTest, SetTaskbarButtonSetsSkipTaskbarAndShows) {
@@ -158,7 +154,6 @@ TEST(X11SessionProblem, NamesWhatStopsTheProgram) {
         {"session type x11", {{"XDG_SESSION_TYPE", "x11"}}, nullptr},
         {"Wayland session type", {{"XDG_SESSION_TYPE", "wayland"}}, "Wayland"},
         {"Wayland display present", {{"WAYLAND_DISPLAY", "wayland-0"}}, "Wayland"},
-        {"both", {{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "wayland-0"}}, "Wayland"},
         {"no DISPLAY", {{"DISPLAY", nullptr}}, "no X11 display"},
         {"empty DISPLAY", {{"DISPLAY", ""}}, "no X11 display"},
         {"no server on DISPLAY", {{"DISPLAY", ":4242"}}, "no X11 display"},

@@ -24,8 +24,3 @@ TEST(CheckFormPosition, BringsTheWindowBackInTheOrderLeftTopRightBottom) {
         EXPECT_DOUBLE_EQ(placed.top, placedTop * 15) << what;
     }
 }
-
-TEST(MainCaption, GroupsThousandsWithTheUsersSeparator) {
-    EXPECT_EQ(MainCaption(1234567, QLocale(QLocale::German, QLocale::Germany)),
-              QStringLiteral("QuillCap  (1.234.567 snaps)"));
-}

@@ -27,10 +27,7 @@ TEST(MonitorInfo, BoundsAndTableFollowTheDevices) {
             {"above, taller", {kMain, device(above)}, {0, 1920, -1200, 1080}, {kPrimary, above}},
             {"mirror first", {mirror, kMain}, {0, 1920, 0, 1080}, {QRect(), kPrimary}},
             {"disabled: stored, not bounded", {kMain, off}, {0, 1920, 0, 1080}, {kPrimary, right}},
-            {"nothing attached",
-             {device(kPrimary, false)},
-             {32000, -32000, 32000, -32000},
-             {kPrimary}},
+            {"all off", {device(kPrimary, false)}, {32000, -32000, 32000, -32000}, {kPrimary}},
         };
     for (const auto &[name, devices, bounds, rows] : cases) {
         AppState state;

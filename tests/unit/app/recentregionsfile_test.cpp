@@ -1,4 +1,5 @@
 #include "app/recentregionsfile.h"
+#include "files.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -59,12 +60,10 @@ TEST(LastCaps, ADamagedFileIsClearedAndDeleted) {
     AppState state;
     state.UserAppFolder = dir.path();
     state.recentRegions = regions(3);
-    QFile file(dir.filePath("lastcaps.txt"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(" 2 \r\n10\r\n") > 0);
-    file.close();
+    ASSERT_TRUE(writeFile(dir.filePath("lastcaps.txt"), " 2 \r\n10\r\n"));
     LoadLastCaps(state);
     EXPECT_TRUE(state.recentRegions.isEmpty());
-    EXPECT_FALSE(file.exists());
+    EXPECT_FALSE(QFile::exists(dir.filePath("lastcaps.txt")));
 }
 
 TEST(RecentRegions, DuplicatesKeepTheNewestPlace) {

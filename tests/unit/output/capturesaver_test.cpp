@@ -1,8 +1,8 @@
+#include "files.h"
 #include "output/capturesaver.h"
 #include "output/soundplayer.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -17,11 +17,6 @@ QImage Desktop() {
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, qRgb(x * 4, y * 5, 90));
     return image;
-}
-
-QByteArray Read(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A saver over a folder of its own; whatever it tells the user is recorded.
@@ -51,11 +46,7 @@ struct Saver {
                 [](bool rescan) { return QString(rescan ? "cap_002.png" : "cap_001.png"); }});
     }
     QString path(const QString &name) const { return dir.filePath(name); }
-    void touch(const QString &name) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("earlier");
-    }
+    void touch(const QString &name) { ASSERT_TRUE(writeFile(path(name), "earlier")); }
 };
 
 TEST(CaptureSaver, ANameTakenMeanwhileGivesWayAndOnlyAMarkedNameIsReplaced) {
@@ -79,7 +70,7 @@ TEST(CaptureSaver, ANameTakenMeanwhileGivesWayAndOnlyAMarkedNameIsReplaced) {
         EXPECT_EQ(s.saver->CaptureAndSave(Desktop(), request), QLatin1String(c.written));
         EXPECT_EQ(QImage(s.path(QLatin1String(c.written))), Desktop().copy(10, 5, 20, 16));
         for (const QString &name : c.existing)
-            EXPECT_TRUE(name == QLatin1String(c.written) || Read(s.path(name)) == "earlier");
+            EXPECT_TRUE(name == QLatin1String(c.written) || readFile(s.path(name)) == "earlier");
         EXPECT_EQ(s.messages, QStringList{"Saved file : \r" + s.path(QLatin1String(c.written))});
         EXPECT_EQ(s.sounds, QStringList{"capture.wav"});
         EXPECT_EQ(s.state.recentRegions, (QList<CaptureRegion>{{10, 5, 20, 16}}));
@@ -102,11 +93,8 @@ TEST(CaptureSaver, AFailedSaveSaysWhyStillCopiesAndRemembersTheRegion) {
 }
 
 // Records the largest read, so a header claiming gigabytes shows.
-class CountingBuffer : public QBuffer {
-public:
+struct CountingBuffer : QBuffer {
     qint64 largestRead = 0;
-
-protected:
     qint64 readData(char *data, qint64 maxSize) override {
         largestRead = qMax(largestRead, maxSize);
         return QBuffer::readData(data, maxSize);

@@ -56,57 +56,6 @@ TEST(OverlayLoad, TheCursorsHotSpotLandsOnThePointerAndTheRestIsClipped) {
     EXPECT_EQ(desktop.pixel(1, 1), qRgb(255, 255, 255));
 }
 
-TEST(Shading, KeepsAboutFortyFourPercentOfEachChannelInEveryThreadsPart) {
-    const std::pair<QRgb, QRgb> cases[] = {{qRgb(255, 128, 0), qRgb(111, 56, 0)},
-                                           {qRgb(10, 200, 77), qRgb(4, 87, 34)}};
-    QImage source(1000, 1200, QImage::Format_RGB32); // large enough to be split between threads
-    for (int y = 0; y < source.height(); ++y)
-        for (int x = 0; x < source.width(); ++x)
-            source.setPixel(x, y, cases[x % 2].first);
-    DebugLog log;
-    const QImage shaded = Dark3(source, log);
-    ASSERT_EQ(shaded.format(), QImage::Format_RGB32);
-    for (int y : {0, 1199})
-        for (int x : {0, 1})
-            for (int shift : {0, 8, 16})
-                EXPECT_NEAR(shaded.pixel(x, y) >> shift & 255, cases[x].second >> shift & 255, 1)
-                    << x << "," << y;
-}
-
-TEST(Shading, PaintCopiesOnlyTheDirtyAreaOneToOne) {
-    // Pixels that tell where they came from: blue 200 bright, 100 shaded.
-    const auto marked = [](QSize size, int blue) {
-        QImage image(size, QImage::Format_RGB32);
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb(x, y, blue));
-        return image;
-    };
-    const QRgb untouched = qRgb(255, 0, 255);
-    using Pixels = std::vector<std::pair<QPoint, int>>; // device pixel, blue; 0: untouched
-    const QRect dirty(5, 5, 10, 10), box(10, 10, 10, 10), box2(20, 20, 20, 20);
-    const QRegion apart = QRegion(0, 0, 4, 4) + QRect(30, 20, 5, 5);
-    // Device pixel ratio, the dirty area (logical) and the box (device pixels).
-    const std::tuple<qreal, QRegion, QRect, Pixels> cases[] = {
-        {1, dirty, box, {{{12, 12}, 200}, {{6, 6}, 100}, {{14, 9}, 100}, {{16, 16}, 0}}},
-        {1, apart, box, {{{32, 22}, 100}, {{12, 12}, 0}}},
-        {1, QRect(0, 0, 40, 30), {}, {{{15, 15}, 100}}},
-        {2, dirty, box2, {{{25, 25}, 200}, {{12, 12}, 100}, {{31, 31}, 0}}},
-    };
-    for (const auto &[ratio, area, shown, pixels] : cases) {
-        const QSize device = QSize(40, 30) * ratio;
-        QImage target(device, QImage::Format_RGB32);
-        target.setDevicePixelRatio(ratio);
-        target.fill(untouched);
-        QPainter painter(&target);
-        PaintOverlay(painter, area, marked(device, 100), marked(device, 200), shown);
-        painter.end();
-        for (auto [at, blue] : pixels)
-            EXPECT_EQ(target.pixel(at), blue ? qRgb(at.x(), at.y(), blue) : untouched)
-                << ratio << " at " << at.x() << "," << at.y();
-    }
-}
-
 TEST(Shading, ABoxChangeRepaintsOnlyThePixelsThatSwitch) {
     // Box before and after (device pixels), ratio; logical points repainted and not.
     const std::tuple<QRect, QRect, qreal, QList<QPoint>, QList<QPoint>> cases[] = {

@@ -1,6 +1,6 @@
+#include "files.h"
 #include "platform/atomicfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -36,22 +36,8 @@ FileSystemCalls Calls(bool unnamedFiles, bool noReplaceRename, bool hardLinks) {
 
 AtomicFileResult Write(const QString &path, ExistingFile existing, const QByteArray &data,
                        const FileSystemCalls &calls, bool succeed = true) {
-    return WriteFileAtomically(
-        path, existing,
-        [&](QFile &file) {
-            file.write(data);
-            return succeed;
-        },
-        calls);
-}
-
-QByteArray Read(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList Entries(const QString &folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const auto write = [&](QFile &file) { return file.write(data) == data.size() && succeed; };
+    return WriteFileAtomically(path, existing, write, calls);
 }
 
 TEST(WriteFileAtomically, EveryWayOfPlacingAFileNeverReplacesAndLeavesNothingBehind) {
@@ -70,21 +56,20 @@ TEST(WriteFileAtomically, EveryWayOfPlacingAFileNeverReplacesAndLeavesNothingBeh
         QTemporaryDir dir;
         const FileSystemCalls calls = Calls(c.unnamedFiles, c.noReplaceRename, c.hardLinks);
         const QString fresh = dir.filePath(QStringLiteral("new.png"));
-        const AtomicFileResult made = Write(fresh, ExistingFile::Keep, "picture", calls);
-        EXPECT_TRUE(made.written);
-        EXPECT_EQ(Read(fresh), "picture");
+        EXPECT_TRUE(Write(fresh, ExistingFile::Keep, "picture", calls).written);
+        EXPECT_EQ(readFile(fresh), "picture");
 
         const QString taken = dir.filePath(QStringLiteral("taken.png"));
         ASSERT_TRUE(Write(taken, ExistingFile::Replace, "earlier", calls).written);
         const AtomicFileResult refused = Write(taken, ExistingFile::Keep, "later", calls);
         EXPECT_FALSE(refused.written);
         EXPECT_EQ(refused.error, EEXIST);
-        EXPECT_EQ(Read(taken), "earlier");
+        EXPECT_EQ(readFile(taken), "earlier");
 
         EXPECT_FALSE(Write(dir.filePath(QStringLiteral("failed.png")), ExistingFile::Keep, "half",
                            calls, false)
                          .written);
-        EXPECT_EQ(Entries(dir.path()), (QStringList{"new.png", "taken.png"}));
+        EXPECT_EQ(entries(dir.path()), (QStringList{"new.png", "taken.png"}));
     }
 }
 
@@ -94,31 +79,28 @@ TEST(WriteFileAtomically, ReplacingSurvivesAFailureAndAFolderThatIsAFileSaysWhy)
     const QString path = dir.filePath(QStringLiteral("a.png"));
     ASSERT_TRUE(Write(path, ExistingFile::Replace, "one", real).written);
     EXPECT_FALSE(Write(path, ExistingFile::Replace, "two", real, false).written);
-    EXPECT_EQ(Read(path), "one");
+    EXPECT_EQ(readFile(path), "one");
     EXPECT_TRUE(Write(path, ExistingFile::Replace, "three", real).written);
-    EXPECT_EQ(Read(path), "three");
-    EXPECT_EQ(Entries(dir.path()), QStringList{"a.png"});
+    EXPECT_EQ(readFile(path), "three");
+    EXPECT_EQ(entries(dir.path()), QStringList{"a.png"});
     for (const ExistingFile existing : {ExistingFile::Keep, ExistingFile::Replace})
         EXPECT_EQ(Write(path + QStringLiteral("/b.png"), existing, "x", real).error, ENOTDIR);
 }
 
 TEST(SweepStaleTemporaries, RemovesOnlyOurOwnFilesOlderThanADay) {
     QTemporaryDir dir;
-    const auto make = [&](const char *name, int ageHours) {
+    for (const auto &[name, ageHours] : {std::pair{".quillcap-old.tmp", 25},
+                                         {".quillcap-recent.tmp", 1},
+                                         {"old-capture.png", 48},
+                                         {".other-old.tmp", 48}}) {
         const QString path = dir.filePath(QLatin1String(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.close();
+        EXPECT_TRUE(QFile(path).open(QIODevice::WriteOnly));
         const time_t when = time(nullptr) - ageHours * 3600;
         const utimbuf times{when, when};
         utime(QFile::encodeName(path).constData(), &times);
-    };
-    make(".quillcap-old.tmp", 25);
-    make(".quillcap-recent.tmp", 1);
-    make("old-capture.png", 48);
-    make(".other-old.tmp", 48);
+    }
     EXPECT_EQ(SweepStaleTemporaries(dir.path()), 1);
-    EXPECT_EQ(Entries(dir.path()),
+    EXPECT_EQ(entries(dir.path()),
               (QStringList{".other-old.tmp", ".quillcap-recent.tmp", "old-capture.png"}));
 }
 
