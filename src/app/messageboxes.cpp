@@ -5,31 +5,26 @@
 
 namespace quillcap {
 
-namespace {
-
-void showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text) {
+void MessageBoxes::Show(int icon, const QString &text) {
     // Line breaks are written as carriage returns; Qt lays out only "\n".
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     std::fprintf(stderr, "QuillCap: %s\n", qPrintable(shown));
     std::fflush(stderr);
-    QMessageBox box(icon, QStringLiteral("QuillCap"), shown, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Icon(icon), QStringLiteral("QuillCap"), shown, QMessageBox::Ok,
+                    m_owner);
     box.setObjectName(QStringLiteral("QuillCapMessage"));
+    StepAside(true);
     box.exec();
+    StepAside(false);
 }
 
-} // namespace
-
 void MessageBoxes::Inform(const QString &text) {
-    StepAside(true);
-    showBox(m_owner, QMessageBox::NoIcon, text);
-    StepAside(false);
+    Show(QMessageBox::NoIcon, text);
 }
 
 void MessageBoxes::Warn(const QString &text) {
-    StepAside(true);
-    showBox(m_owner, QMessageBox::Warning, text);
-    StepAside(false);
+    Show(QMessageBox::Warning, text);
 }
 
 } // namespace quillcap

@@ -15,6 +15,10 @@ public:
     void Warn(const QString &text) override;
 
 private:
+    // `icon` is a QMessageBox::Icon; the box is modal, so a top-most window
+    // steps aside while it is up.
+    void Show(int icon, const QString &text);
+
     QWidget *m_owner = nullptr;
 };
 
