@@ -3,12 +3,16 @@
 namespace quillcap {
 
 WriteOutcome WriteAtomically(const QString &target, ExistingFile existing,
-                             const std::function<GdiStatus(QFile &)> &encode) {
+                             const std::function<GdiStatus(QFile &)> &encode,
+                             Durability durability) {
     GdiStatus encoded = GdiStatus::Ok;
-    const AtomicFileResult result = WriteFileAtomically(target, existing, [&](QFile &file) {
-        encoded = encode(file);
-        return encoded == GdiStatus::Ok;
-    });
+    const AtomicFileResult result = WriteFileAtomically(
+        target, existing,
+        [&](QFile &file) {
+            encoded = encode(file);
+            return encoded == GdiStatus::Ok;
+        },
+        FileSystemCalls::Real(), durability);
     using Step = AtomicFileResult::Step;
     switch (result.failed) {
     case Step::None:

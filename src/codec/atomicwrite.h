@@ -20,6 +20,7 @@ struct WriteOutcome {
 // `encode` returns the status of the encoding; a write error on the file
 // overrides a success.
 WriteOutcome WriteAtomically(const QString &target, ExistingFile existing,
-                             const std::function<GdiStatus(QFile &)> &encode);
+                             const std::function<GdiStatus(QFile &)> &encode,
+                             Durability durability = Durability::SyncEach);
 
 } // namespace quillcap

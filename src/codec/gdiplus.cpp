@@ -1,6 +1,7 @@
 #include "codec/gdiplus.h"
 
 #include "codec/gifencoder.h"
+#include "codec/pngwriter.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -24,12 +25,7 @@ GdiStatus EncodeWithQt(const QImage &image, QIODevice &device, ImageFormat forma
         writer.setFormat("tiff");
         writer.setCompression(1); // LZW; Qt's default is uncompressed
         break;
-    case ImageFormat::Png:
-        writer.setFormat("png");
-        // Qt reads quality as the inverse of zlib's level: 89 gives level 1,
-        // about half the time of the default and no larger on screenshots.
-        writer.setQuality(89);
-        break;
+    case ImageFormat::Png: // our own writers
     case ImageFormat::Gif:
         return GdiStatus::NotImplemented;
     }
@@ -69,7 +65,7 @@ QString GdiPlus::LastReason() const {
 }
 
 bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int quality,
-                               ExistingFile existing) {
+                               ExistingFile existing, Durability durability) {
     m_lastStatus = GdiStatus::Ok;
     m_lastErrno = 0;
     const EncoderInfo *encoder = m_registry.ForFileName(fileName);
@@ -85,11 +81,17 @@ bool GdiPlus::PictureBoxToFile(const QImage &pic, const QString &fileName, int q
     // A capture has no transparency; an alpha channel would only make the
     // writers store a fourth channel.
     const QImage opaque = pic.hasAlphaChannel() ? pic.convertToFormat(QImage::Format_RGB32) : pic;
-    const WriteOutcome outcome = WriteAtomically(fileName, existing, [&](QFile &file) {
-        if (encoder->format == ImageFormat::Gif)
-            return EncodeGif(opaque, file) ? GdiStatus::Ok : GdiStatus::Win32Error;
-        return EncodeWithQt(opaque, file, encoder->format, jExtension ? quality : kDefaultQuality);
-    });
+    const WriteOutcome outcome = WriteAtomically(
+        fileName, existing,
+        [&](QFile &file) {
+            if (encoder->format == ImageFormat::Gif)
+                return EncodeGif(opaque, file) ? GdiStatus::Ok : GdiStatus::Win32Error;
+            if (encoder->format == ImageFormat::Png)
+                return WritePng(opaque, file) ? GdiStatus::Ok : GdiStatus::Win32Error;
+            return EncodeWithQt(opaque, file, encoder->format,
+                                jExtension ? quality : kDefaultQuality);
+        },
+        durability);
     m_lastErrno = outcome.error;
     if (outcome.status != GdiStatus::Ok)
         Raise(outcome.status);

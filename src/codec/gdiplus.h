@@ -27,9 +27,11 @@ public:
     // `quality` (0-100) applies to J extensions only. True only when the file
     // exists afterwards. A name without an encoder writes nothing and raises
     // no event. With ExistingFile::Keep a name that exists when the file
-    // would land is left alone and the save fails.
+    // would land is left alone and the save fails. Durability::Deferred
+    // leaves syncing to the caller.
     bool PictureBoxToFile(const QImage &pic, const QString &fileName, int quality = kDefaultQuality,
-                          ExistingFile existing = ExistingFile::Replace);
+                          ExistingFile existing = ExistingFile::Replace,
+                          Durability durability = Durability::SyncEach);
 
     // The decoded picture with transparent areas on black, or a null image
     // when the file is missing, not an image or larger than kLoadLimitMiB.

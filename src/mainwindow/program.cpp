@@ -193,6 +193,8 @@ void Program::Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // A movie being recorded ends first, so its region is saved too.
+    m_snapshots->StopMovieForExit();
     SavePrefs();
     m_snapshots->UnhookHotKeys();
     m_state.log.WriteLog(QStringLiteral("... saved prefs, now unloading forms. See ya."));

@@ -4,6 +4,7 @@
 #include "app/recentregionsfile.h"
 #include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/movieflow.h"
 #include "mainwindow/program.h"
 #include "output/capturesaver.h"
 #include "output/messagewindow.h"
@@ -26,6 +27,7 @@ SnapshotFlow::SnapshotFlow(AppState &state, Platform &platform, MainWindow &wind
 }
 
 SnapshotFlow::~SnapshotFlow() {
+    delete m_movie;
     delete m_overlay;
 }
 
@@ -44,9 +46,16 @@ void SnapshotFlow::UnhookHotKeys() {
     m_platform.hotKey->UnhookHotKeys();
 }
 
+bool SnapshotFlow::Busy() {
+    if (m_running && m_movie)
+        m_state.log.WriteLog(
+            QStringLiteral("(a movie is being recorded, capture request ignored)"));
+    return m_running;
+}
+
 void SnapshotFlow::HotKeyPressed() {
     // A held key repeats; one overlay at a time.
-    if (m_running)
+    if (Busy())
         return;
     m_cursor = m_platform.capture ? m_platform.capture->GrabCursor() : CursorImage{};
     m_state.log.WriteLog(QStringLiteral("** Pressed the PrtScrn Hot Key **"));
@@ -54,7 +63,7 @@ void SnapshotFlow::HotKeyPressed() {
 }
 
 void SnapshotFlow::SnapButtonClicked() {
-    if (m_running)
+    if (Busy())
         return;
     m_state.log.WriteLog(QStringLiteral("** pressed SNAP button on form ** "));
     m_cursor = m_platform.capture ? m_platform.capture->GrabCursor() : CursorImage{};
@@ -120,6 +129,7 @@ void SnapshotFlow::TakeSnapShot() {
     m_overlay->SetOutput([this](const QImage &desktop, const CaptureRequest &request) {
         return m_saver->CaptureAndSave(desktop, request);
     });
+    m_overlay->SetMovie([this](const MovieRequest &request) { OpenMovie(request); });
     CaptureOverlay::Naming naming;
     naming.NextImageName = [this] { return m_window.NextImageName(); };
     naming.MakePrefix = [this](const QString &raw) { return m_window.MakePrefix(raw); };
@@ -140,10 +150,30 @@ void SnapshotFlow::TakeSnapShot() {
     WaitProcessingEvents(kSettleMs);
 }
 
+void SnapshotFlow::OpenMovie(const MovieRequest &request) {
+    m_messages.SetStepAside({});
+    m_movie = new MovieFlow(m_state, m_platform, m_messages, m_window, request);
+    connect(m_movie, &MovieFlow::ended, this, [this](const QString &LastPic) {
+        if (m_overlay)
+            m_overlay->EndMovie(LastPic);
+        else
+            ReturnFromCapture(LastPic);
+    });
+    m_movie->Open();
+}
+
+void SnapshotFlow::StopMovieForExit() {
+    if (m_movie)
+        m_movie->StopForExit();
+}
+
 void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
     m_messages.SetStepAside({});
     if (m_overlay)
         m_overlay->deleteLater();
+    // Its messages still follow the return.
+    if (m_movie)
+        m_movie->deleteLater();
     // The capture counts as running until the main window is back: a message
     // box on the way (a missing folder) must not let a second one start.
     const QScopeGuard done([this] { m_running = false; });

@@ -14,6 +14,7 @@ struct AppState;
 class MainWindow;
 class Program;
 class CaptureSaver;
+class MovieFlow;
 class SoundPlayer;
 class UserMessages;
 
@@ -34,6 +35,8 @@ public:
     void UnhookHotKeys();
     void TakeSnapShot();
     void ReturnFromCapture(const QString &LastPic);
+    // The program ends: a movie being recorded stops and keeps its frames.
+    void StopMovieForExit();
     bool CaptureRunning() const { return m_running; }
     // Tests put a recording player in; the real one is made on first use.
     void SetSoundPlayer(SoundPlayer *player) { m_sound = player; }
@@ -47,6 +50,9 @@ private:
     void HotKeyPressed();
     void SnapButtonClicked();
     void WaitProcessingEvents(int ms);
+    // Ignores a request while a capture runs; says so while a movie records.
+    bool Busy();
+    void OpenMovie(const MovieRequest &request);
 
     AppState &m_state;
     Platform &m_platform;
@@ -54,6 +60,7 @@ private:
     Program &m_program;
     UserMessages &m_messages;
     QPointer<CaptureOverlay> m_overlay;
+    QPointer<MovieFlow> m_movie;
     CursorImage m_cursor;
     std::unique_ptr<CaptureSaver> m_saver;
     std::unique_ptr<SoundPlayer> m_ownSound;

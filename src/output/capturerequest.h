@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 
+#include <QRect>
 #include <QString>
 
 namespace quillcap {
@@ -15,6 +16,12 @@ struct CaptureRequest {
     QString oneOffName;
     // The panel showed that name taken: the user chose to replace the file.
     bool oneOffMayReplace = false;
+};
+
+// What the overlay hands over for a movie (M).
+struct MovieRequest {
+    CaptureRegion box; // overlay pixels, as the region is recorded
+    QRect area;        // the same box on the live screen, virtual-screen pixels
 };
 
 } // namespace quillcap

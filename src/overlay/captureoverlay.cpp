@@ -165,7 +165,7 @@ void CaptureOverlay::Load() {
 }
 
 void CaptureOverlay::ShowOverlay() {
-    if (m_finished)
+    if (m_finished || m_handedToMovie)
         return;
     // Out of the taskbar; this also shows the window.
     m_platform.windows->SetTaskbarButton(this, false);
@@ -191,6 +191,17 @@ void CaptureOverlay::CaptureAndSave(bool toClipboard) {
     request.box = m_box->cap();
     request.toClipboard = toClipboard;
     Finish(m_output ? m_output(m_bright, request) : QStringLiteral("xxxx"));
+}
+
+void CaptureOverlay::MovieWindow() {
+    if (!m_movie) {
+        AbortCapture();
+        return;
+    }
+    hide();
+    m_handedToMovie = true;
+    const CaptureRegion cap = m_box->cap();
+    m_movie({cap, QRect(m_desk.x() + cap.x, m_desk.y() + cap.y, cap.w, cap.h)});
 }
 
 void CaptureOverlay::Finish(const QString &LastPic) {
@@ -224,7 +235,7 @@ void CaptureOverlay::paintEvent(QPaintEvent *event) {
 
 void CaptureOverlay::keyPressEvent(QKeyEvent *event) {
     event->accept();
-    if (!m_keys || m_finished)
+    if (!m_keys || m_finished || m_handedToMovie)
         return;
     // Taken before the key handler moves the box, so the change is repainted.
     const QRect before = m_box->shown();
@@ -244,6 +255,9 @@ void CaptureOverlay::RunKeyCommand(KeyCommand command, const QRect &before) {
         return;
     case KeyCommand::FileNamePopUp:
         FileNamePopUp();
+        return;
+    case KeyCommand::Movie:
+        MovieWindow();
         return;
     case KeyCommand::PopUpOk:
         cmdPopUpOk_Click();

@@ -29,6 +29,8 @@ public:
     // Takes the confirmed box to a file (and the clipboard); returns the
     // file's name for the main window.
     using Output = std::function<QString(const QImage &desktop, const CaptureRequest &request)>;
+    // Takes the box over for a movie; the session ends with EndMovie.
+    using Movie = std::function<void(const MovieRequest &request)>;
     // The main window's naming, for the saved name and the one-off name panel.
     struct Naming {
         std::function<QString()> NextImageName;
@@ -56,9 +58,13 @@ public:
     void AbortCapture();
     // Hands the box to the output and ends the session.
     void CaptureAndSave(bool toClipboard);
+    // M: hides and hands the box to the movie, staying loaded until it ends.
+    void MovieWindow();
+    void EndMovie(const QString &LastPic) { Finish(LastPic); }
 
     void SetNaming(Naming naming) { m_naming = std::move(naming); }
     void SetOutput(Output output) { m_output = std::move(output); }
+    void SetMovie(Movie movie) { m_movie = std::move(movie); }
 
     // The one-off name panel (F).
     void FileNamePopUp();
@@ -108,8 +114,10 @@ private:
     QFrame *m_notice = nullptr;     // picWholeDesktopSelected
     QLabel *m_noticeText = nullptr; // lblDesktopNotice
     bool m_finished = false;
+    bool m_handedToMovie = false;
     Naming m_naming;
     Output m_output;
+    Movie m_movie;
     quillcap::FileNamePopUp *m_popUp = nullptr;
     // Set by the panel's Ok: this capture goes under a one-off name.
     CaptureRequest m_request;

@@ -50,19 +50,20 @@ int CreateNamedTemporary(const FileSystemCalls &calls, const QByteArray &folder,
 }
 
 // Runs `write` on the open descriptor and makes the data durable.
-AtomicFileResult WriteAndSync(int fd, const std::function<bool(QFile &)> &write) {
+AtomicFileResult WriteAndSync(int fd, const std::function<bool(QFile &)> &write,
+                              Durability durability) {
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         return {Step::Open, false, 0};
     const bool wrote = write(file);
     if (!file.flush() || file.error() != QFileDevice::NoError)
         return {Step::Write, false, errno};
-    if (wrote && ::fdatasync(fd) != 0)
+    if (wrote && durability == Durability::SyncEach && ::fdatasync(fd) != 0)
         return {Step::Sync, false, errno};
     return {Step::None, wrote, 0};
 }
 
-void SyncFolder(const QByteArray &folder) {
+void SyncFolderPath(const QByteArray &folder) {
     const Descriptor dir{::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (dir.fd >= 0)
         ::fsync(dir.fd);
@@ -122,12 +123,13 @@ AtomicFileResult PlaceWithoutReplacing(const FileSystemCalls &calls, int fd,
 
 AtomicFileResult WriteThroughNamedTemporary(const FileSystemCalls &calls, const QByteArray &path,
                                             ExistingFile existing,
-                                            const std::function<bool(QFile &)> &write) {
+                                            const std::function<bool(QFile &)> &write,
+                                            Durability durability) {
     QByteArray temporary;
     const Descriptor fd{CreateNamedTemporary(calls, FolderOf(path), temporary)};
     if (fd.fd < 0)
         return {Step::Create, false, errno};
-    AtomicFileResult result = WriteAndSync(fd.fd, write);
+    AtomicFileResult result = WriteAndSync(fd.fd, write, durability);
     if (result.failed == Step::None && result.written) {
         if (existing == ExistingFile::Replace)
             result = calls.rename(temporary.constData(), path.constData()) == 0
@@ -152,7 +154,7 @@ const FileSystemCalls &FileSystemCalls::Real() {
 
 AtomicFileResult WriteFileAtomically(const QString &target, ExistingFile existing,
                                      const std::function<bool(QFile &)> &write,
-                                     const FileSystemCalls &calls) {
+                                     const FileSystemCalls &calls, Durability durability) {
     const QByteArray path = QFile::encodeName(target);
     const QByteArray folder = FolderOf(path);
     AtomicFileResult result;
@@ -161,7 +163,7 @@ AtomicFileResult WriteFileAtomically(const QString &target, ExistingFile existin
             ? calls.open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666)
             : -1};
     if (unnamed.fd >= 0) {
-        result = WriteAndSync(unnamed.fd, write);
+        result = WriteAndSync(unnamed.fd, write, durability);
         if (result.failed != Step::None || !result.written)
             return result;
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(unnamed.fd);
@@ -177,11 +179,15 @@ AtomicFileResult WriteFileAtomically(const QString &target, ExistingFile existin
         // The folder itself is the problem (missing, not a folder, full).
         return {Step::Create, false, errno};
     } else {
-        result = WriteThroughNamedTemporary(calls, path, existing, write);
+        result = WriteThroughNamedTemporary(calls, path, existing, write, durability);
     }
-    if (result.written)
-        SyncFolder(folder);
+    if (result.written && durability == Durability::SyncEach)
+        SyncFolderPath(folder);
     return result;
+}
+
+void SyncFolder(const QString &folder) {
+    SyncFolderPath(QFile::encodeName(folder));
 }
 
 int SweepStaleTemporaries(const QString &folder) {

@@ -12,6 +12,11 @@ enum class ExistingFile {
     Keep,    // the write fails (EEXIST) if the name exists when the file would land
 };
 
+// Whether each file reaches the disk before it gets its name. A movie's
+// frames come many a second: they are written whole but synced once, with
+// their folder, when the sequence ends (SyncFolder).
+enum class Durability { SyncEach, Deferred };
+
 // The system calls a write goes through. Tests put failing ones in to walk
 // the fallbacks that only some file systems need.
 struct FileSystemCalls {
@@ -42,7 +47,12 @@ struct AtomicFileResult {
 // rename. The folder is synced once the name exists.
 AtomicFileResult WriteFileAtomically(const QString &target, ExistingFile existing,
                                      const std::function<bool(QFile &)> &write,
-                                     const FileSystemCalls &calls = FileSystemCalls::Real());
+                                     const FileSystemCalls &calls = FileSystemCalls::Real(),
+                                     Durability durability = Durability::SyncEach);
+
+// Makes the folder's entries (and, on most file systems, the files written
+// into it) durable.
+void SyncFolder(const QString &folder);
 
 // Removes our own temporary files (".quillcap-*.tmp") older than a day from
 // `folder`, left by a save that was killed; returns how many went.

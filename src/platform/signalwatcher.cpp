@@ -51,6 +51,12 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {
         if (::sigaction(kSignals[i], &action, &m_previous[i]) != 0)
             m_active = false;
     }
+    // A file-size limit makes the write fail (EFBIG), told like a full disk,
+    // instead of ending the program in the middle of a save.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, &m_previousFileSize);
 }
 
 SignalWatcher::~SignalWatcher() {
@@ -58,6 +64,7 @@ SignalWatcher::~SignalWatcher() {
         return;
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         ::sigaction(kSignals[i], &m_previous[i], nullptr);
+    ::sigaction(SIGXFSZ, &m_previousFileSize, nullptr);
     delete m_notifier;
     ::close(g_fds[0]);
     ::close(g_fds[1]);

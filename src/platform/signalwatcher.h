@@ -12,7 +12,8 @@ namespace quillcap {
 // Turns SIGTERM, SIGINT and SIGHUP into terminationRequested() on the thread
 // that owns the watcher, so the program can save its settings and quit
 // through the normal shutdown instead of dying mid-write.
-// One watcher at a time; the previous handlers come back when it goes.
+// SIGXFSZ is ignored meanwhile. One watcher at a time; the previous handlers
+// come back when it goes.
 class SignalWatcher : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +36,7 @@ private:
 
     QSocketNotifier *m_notifier = nullptr;
     std::array<struct sigaction, kSignals.size()> m_previous{};
+    struct sigaction m_previousFileSize {};
     bool m_active = false;
 };
 

@@ -28,6 +28,9 @@ TEST(GetNextFileNumber, CountsOnFromTheHighestNumberAfterThePrefix) {
         // A name already taken is skipped, whatever its letter case.
         {"p", {u"p999.png"_s, u"P1000.PNG"_s}, "1001"},
         {"p", {u"p1000.png"_s, u"p1001.png"_s, u"p999.png"_s, u"p1002.png"_s}, "1003"},
+        // Movie frames have five digits: 00012 reads as 0, 01234 as 12.
+        {"m_", {u"m_00012.PNG"_s}, "001"},
+        {"m_", {u"m_01234.PNG"_s}, "013"},
     };
     const TemplateExpander expander(kThursday);
     for (const auto &[raw, entries, expected] : cases)
