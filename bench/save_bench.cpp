@@ -1,24 +1,56 @@
-// Time from Enter on the capture overlay to the saved file being complete
-// (present under its final name: the program writes a temporary file and
-// renames it into place), PNG, whole desktop, sound and message window off.
-// The real program runs on an Xvfb of its own with a real screenshot as the
-// root window's background, so the encoder gets a realistic picture.
+// Time from Enter on the capture overlay to the PNG file being whole under
+// its name, against scrot writing the same screen, timed as a whole process.
+// Whole desktop, sound and message window off, on an Xvfb the size of the
+// bench picture with that picture as the root's background, so both encoders
+// get a realistic screen. The program links a finished temporary file into
+// place, so inotify sees the name appear whole.
 // Usage: save_bench SCREENSHOT.png [captures]
-#include "xsession.h"
+#include "benchtools.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <vector>
+#include <sys/inotify.h>
 
-using namespace std::chrono_literals;
+#include <cstdio>
+
+namespace {
+
+void drain(int watch) {
+    alignas(inotify_event) char buffer[4096];
+    while (::read(watch, buffer, sizeof buffer) > 0) {
+    }
+}
+
+// Moved in, linked in already holding its data, or closed after writing.
+bool waitWhole(int watch, const QString &folder, const QString &name) {
+    alignas(inotify_event) char buffer[4096];
+    for (const QDeadlineTimer deadline(xs::kTimeout); !deadline.hasExpired();) {
+        pollfd fd{watch, POLLIN, 0};
+        if (::poll(&fd, 1, int(deadline.remainingTime())) <= 0)
+            break;
+        const ssize_t got = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < got;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->len == 0 || name != QString::fromLocal8Bit(event->name))
+                continue;
+            if ((event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) ||
+                ((event->mask & IN_CREATE) && QFileInfo(folder + '/' + name).size() > 0))
+                return true;
+        }
+    }
+    return xs::fail("timed out waiting for " + name);
+}
+
+bool wholeDesktopPng(const QString &file, QSize screen) {
+    QImageReader reader(file);
+    return reader.format() == "png" && reader.read().size() == screen;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
@@ -26,58 +58,66 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: save_bench SCREENSHOT.png [captures]\n");
         return 2;
     }
-    const QImage screenshot(QString::fromLocal8Bit(argv[1]));
-    if (screenshot.isNull()) {
-        std::printf("save_bench: no screenshot at %s: nothing measured\n", argv[1]);
-        return 0;
-    }
+    const auto x = bench::screenShowing(argv[1], "save_bench");
+    if (!x)
+        return xs::why().empty() ? 0 : 1;
     const int captures = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
-    const auto x = xs::XSession::start();
+    const auto failed = [](const QString &what = {}) {
+        std::fprintf(stderr, "save_bench: %s\n",
+                     what.isEmpty() ? xs::why().c_str() : qPrintable(what));
+        return 1;
+    };
     const xs::Home home;
     const QString folder = home.root() + QStringLiteral("/shots");
-    if (!x ||
-        !home.writeSettings({"STARTMINIMIZED", " 1 ", "PLAYSOUND", " 0 ", "SHOWMESSAGE", " 0 ",
-                             "SAVEFOLDER", folder}) ||
-        !QDir().mkpath(folder)) {
-        std::fprintf(stderr, "save_bench: %s\n", xs::why().c_str());
-        return 1;
+    if (!home.writeSettings({"STARTMINIMIZED", " 1 ", "PLAYSOUND", " 0 ", "SHOWMESSAGE", " 0 ",
+                             "SAVEFOLDER", folder, "FILETYPEINDEX", " 2 "}) ||
+        !QDir().mkpath(folder))
+        return failed("no settings or save folder");
+
+    std::vector<double> ours, theirs;
+    qint64 ourBytes = 0, theirBytes = 0;
+    {
+        xs::QuillCap program(*x, home.environment(*x));
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (::inotify_add_watch(watch, qPrintable(folder),
+                                IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+            return failed("no inotify watch on " + folder);
+        for (int i = 1; i <= captures; ++i) {
+            const QString name = QStringLiteral("Quillcap_%1.png").arg(i, 3, 10, QChar(u'0'));
+            if (!program.openOverlay())
+                return failed();
+            x->tap(XK_d); // the overlay takes its keys in order: nothing to wait for
+            drain(watch);
+            QElapsedTimer clock;
+            clock.start();
+            x->tap(XK_Return);
+            if (!waitWhole(watch, folder, name))
+                return failed();
+            ours.push_back(clock.nsecsElapsed() / 1e6);
+            if (!wholeDesktopPng(folder + '/' + name, x->size()))
+                return failed(name + " is not a whole-desktop PNG");
+            ourBytes = QFileInfo(folder + '/' + name).size();
+            if (!x->waitForNoWindow(xs::kOverlay))
+                return failed();
+        }
+        ::close(watch);
     }
-    x->setRootPicture(screenshot.scaled(x->size()));
-    xs::QuillCap program(*x, home.environment(*x));
-    std::vector<double> times;
-    qint64 bytes = 0;
-    for (int i = 1; i <= captures; ++i) {
-        const QString file = folder + QStringLiteral("/Quillcap_%1.png").arg(i, 3, 10, QChar(u'0'));
-        if (!program.openOverlay()) {
-            std::fprintf(stderr, "save_bench: %s\n", xs::why().c_str());
-            return 1;
-        }
-        x->tap(XK_d); // the overlay takes its keys in order: nothing to wait for
-        QElapsedTimer clock;
-        clock.start();
-        x->tap(XK_Return);
-        if (!xs::waitFor([&] { return QFileInfo::exists(file); }, file, xs::kTimeout, 1ms)) {
-            std::fprintf(stderr, "save_bench: %s\n", xs::why().c_str());
-            return 1;
-        }
-        times.push_back(clock.nsecsElapsed() / 1e6);
-        // Checked outside the timing: the file decodes as the whole desktop.
-        QImageReader reader(file);
-        const QByteArray format = reader.format();
-        if (format != "png" || reader.read().size() != x->size()) {
-            std::fprintf(stderr, "save_bench: %s is not a whole-desktop PNG\n", qPrintable(file));
-            return 1;
-        }
-        bytes = QFileInfo(file).size();
-        if (!x->waitForNoWindow(xs::kOverlay)) {
-            std::fprintf(stderr, "save_bench: %s\n", xs::why().c_str());
-            return 1;
-        }
+    const QString shot = home.root() + QStringLiteral("/scrot.png");
+    for (int i = 0; i < captures; ++i) {
+        const bench::Timed run = bench::runTimed({"scrot", "-o", shot}, x->display());
+        if (!run.ok || !wholeDesktopPng(shot, x->size()))
+            return failed("scrot did not write a whole-desktop PNG");
+        theirs.push_back(run.ms);
+        theirBytes = QFileInfo(shot).size();
     }
-    std::sort(times.begin(), times.end());
-    std::printf("Enter to saved PNG (%dx%d, %lld bytes): median %.1f ms over %d captures "
-                "(min %.1f, max %.1f)\n",
-                x->size().width(), x->size().height(), static_cast<long long>(bytes),
-                times[times.size() / 2], captures, times.front(), times.back());
+    const double ourMs = bench::median(ours), theirMs = bench::median(theirs);
+    std::printf("Enter to whole PNG file, %dx%d, median of %d; scrot timed as a whole process\n"
+                "  QuillCap %8.1f ms %10lld bytes\n"
+                "  scrot    %8.1f ms %10lld bytes\n"
+                "  QuillCap/scrot: %.2fx the time, %.2fx the size "
+                "(goal: at most 0.3x the time at no larger a file)\n",
+                x->size().width(), x->size().height(), captures, ourMs,
+                static_cast<long long>(ourBytes), theirMs, static_cast<long long>(theirBytes),
+                ourMs / theirMs, double(ourBytes) / double(theirBytes));
     return 0;
 }
