@@ -22,7 +22,9 @@ QString CaptureSaver::CaptureAndSave(const QImage &desktop, const CaptureRequest
         m_services.PlaySoundFile(m_state.SoundFilePath);
     // A box reaching past the desktop (keyboard presets are not clamped) is
     // cut as it is: the part outside is black.
-    const QImage picture = desktop.copy(cap.x, cap.y, cap.w, cap.h);
+    const QRect box(cap.x, cap.y, cap.w, cap.h);
+    // The whole desktop is the frozen picture itself: no copy of it.
+    const QImage picture = box == desktop.rect() ? desktop : desktop.copy(box);
     const Outcome outcome = Write(picture, request);
 
     QString message;

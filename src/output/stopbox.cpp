@@ -160,8 +160,11 @@ void StopBox::BuildControls() {
 }
 
 void StopBox::Paint(const QColor &colour) {
-    m_cmdStop->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: black; }").arg(colour.name()));
+    // With a border of its own the button is drawn flat in the colour; the
+    // style's bevel would wash it out.
+    m_cmdStop->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; "
+                                            "border: 1px solid #808080; }")
+                                 .arg(colour.name()));
 }
 
 void StopBox::ShowArea(const CaptureRegion &box) {

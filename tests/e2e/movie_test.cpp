@@ -72,7 +72,10 @@ TEST_F(Movie, FramesAreTheLiveScreenNumberedInOrderAndStopEndsIt) {
     QuillCap app(*x, home.environment(*x));
     xcb_window_t stopBox = XCB_WINDOW_NONE;
     ASSERT_TRUE(openMovieWindow(*x, app, &stopBox) && click(*x, kStopButton)) << why();
+    ASSERT_TRUE(waitFor([&] { return pictures(home).size() >= 6; }, "frames")) << why();
+    ASSERT_TRUE(x->key("Print")) << why(); // ignored while recording
     ASSERT_TRUE(waitFor([&] { return pictures(home).size() >= 12; }, "a dozen frames")) << why();
+    EXPECT_EQ(x->windows(kOverlay, true), QList<xcb_window_t>());
     // A border just outside the area shows what is recorded.
     const QImage recording = x->grabRoot();
     EXPECT_EQ(recording.pixel(kArea.topLeft() - QPoint(1, 1)), qRgb(230, 40, 40));
