@@ -28,8 +28,9 @@ MovieFlow::MovieFlow(AppState &state, Platform &platform, UserMessages &messages
 
 MovieFlow::~MovieFlow() {
     m_messages.SetStepAside({});
-    if (m_recorder)
-        StopForExit();
+    // Gone with the program: nobody is left to tell, but the recorder still
+    // writes the frames it holds before it goes.
+    m_ended = true;
     delete m_stopBox;
 }
 

@@ -20,7 +20,8 @@ TEST(SignalWatcher, EverySignalArrivesLaterOnTheQtThreadInOrder) {
     bool onQtThread = true;
     QObject::connect(&watcher, &SignalWatcher::terminationRequested, [&](int s) {
         seen.push_back(s);
-        onQtThread = onQtThread && QThread::currentThread() == qApp->thread();
+        onQtThread =
+            onQtThread && QThread::currentThread() == QCoreApplication::instance()->thread();
     });
     const std::vector<int> sent = {SIGTERM, SIGINT, SIGHUP, SIGTERM, SIGTERM};
     for (int sig : sent)
