@@ -1,5 +1,6 @@
 // Entry routine: refuse to run outside X11, refuse a second copy, then build
 // the main window and start.
+#include "app/appicon.h"
 #include "app/appstate.h"
 #include "app/formposition.h"
 #include "app/messageboxes.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuillCap"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(AppIcon());
 
     AppState state;
     // What the platform has to say (a hot key another program holds) goes to
