@@ -8,6 +8,7 @@
 #include "mainwindow/program.h"
 #include "naming/clock.h"
 #include "platform/apppaths.h"
+#include "platform/autostartentry.h"
 #include "platform/signalwatcher.h"
 #include "platform/x11/x11platform.h"
 #include "platform/x11/x11session.h"
@@ -44,6 +45,8 @@ int main(int argc, char *argv[]) {
     SystemClock clock;
     MainWindow window(state, platform, messages, clock);
     messages.SetOwner(&window);
+    const AutostartEntry autostart(paths.autostartFolder, QCoreApplication::applicationFilePath());
+    window.SetAutostart(&autostart);
     Program program(state, paths, platform, window, messages, hardLogging);
     SignalWatcher signalWatcher;
     // A polite stop closes the window as its close box would, so settings

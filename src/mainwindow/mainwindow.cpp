@@ -4,6 +4,7 @@
 #include "app/usermessages.h"
 #include "naming/filenumbering.h"
 #include "naming/templateexpander.h"
+#include "platform/autostartentry.h"
 #include "platform/folderaccess.h"
 #include "platform/platform.h"
 
@@ -86,6 +87,7 @@ void MainWindow::ConnectHandlers() {
             m_messages.Inform(
                 QStringLiteral("This will take effect the next time you start QuillCap."));
     });
+    connect(m_chkStartWithDesktop, &QCheckBox::clicked, this, &MainWindow::ChangeAutostart);
     connect(m_imgSnapNow, &QToolButton::clicked, this, &MainWindow::snapRequested);
 
     // The next name follows the pointer over the window, so date codes stay
@@ -117,6 +119,31 @@ void MainWindow::ShowSettings() {
                            : value == 1 ? Qt::Checked
                                         : Qt::PartiallyChecked);
     }
+}
+
+void MainWindow::SetAutostart(const AutostartEntry *entry) {
+    m_autostart = entry;
+    ShowAutostart();
+}
+
+// The file is the setting: the box shows whether it is there.
+void MainWindow::ShowAutostart() {
+    m_chkStartWithDesktop->setEnabled(m_autostart != nullptr);
+    m_chkStartWithDesktop->setChecked(m_autostart && m_autostart->Exists());
+}
+
+void MainWindow::ChangeAutostart(bool on) {
+    if (!m_autostart)
+        return;
+    const QString problem = on ? m_autostart->Write() : m_autostart->Remove();
+    if (!problem.isEmpty()) {
+        const QString what =
+            (on ? QStringLiteral("Cannot write ") : QStringLiteral("Cannot remove ")) +
+            m_autostart->FilePath() + QStringLiteral(": ");
+        m_state.log.WriteLog(what + problem);
+        m_messages.Warn(what + QStringLiteral("\r") + problem);
+    }
+    ShowAutostart();
 }
 
 void MainWindow::ShowVersion() {

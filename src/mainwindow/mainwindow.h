@@ -16,6 +16,7 @@ class QToolButton;
 
 namespace quillcap {
 
+class AutostartEntry;
 class Clock;
 class TemplateExpander;
 class UserMessages;
@@ -62,6 +63,9 @@ public:
     void ShowVersion();
     void ShowCaption();
     void SetStartingUp(bool on) { m_startingUp = on; }
+    // The entry "Start with the desktop" writes and removes; without one the
+    // box is disabled.
+    void SetAutostart(const AutostartEntry *entry);
     // Start-up step that fixes minimum size and the preview's right margin.
     void RecordLayout();
 
@@ -98,11 +102,14 @@ private:
     QPoint FromTwips(QPoint twips) const;
     // Takes a folder the user typed or picked, or refuses it with the reason.
     void ChangeSaveFolder(const QString &folder);
+    void ShowAutostart();
+    void ChangeAutostart(bool on);
 
     AppState &m_state;
     Platform &m_platform;
     UserMessages &m_messages;
     std::unique_ptr<TemplateExpander> m_expander;
+    const AutostartEntry *m_autostart = nullptr;
 
     bool m_startingUp = false;
     bool m_showingSettings = false;
@@ -138,6 +145,7 @@ private:
     QCheckBox *m_chkShowMsg = nullptr;
     QCheckBox *m_chkPlaySound = nullptr;
     QCheckBox *m_chkShowMouse = nullptr;
+    QCheckBox *m_chkStartWithDesktop = nullptr;
     QLabel *m_lblWebAddress = nullptr;
     QLabel *m_lblVersion = nullptr;
 };

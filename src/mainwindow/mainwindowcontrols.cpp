@@ -132,6 +132,9 @@ void MainWindow::BuildControls() {
     m_chkShowMouse =
         checkBox(m_frame3, "chkShowMouse", QStringLiteral("Show mouse pointer in capture"),
                  QStringLiteral("The mouse cursor will be included in the screen capture."));
+    m_chkStartWithDesktop =
+        checkBox(m_frame3, "chkStartWithDesktop", QStringLiteral("Start with the desktop"),
+                 QStringLiteral("QuillCap starts when you log in."));
     auto *checks = new QGridLayout(m_frame3);
     checks->setContentsMargins(6, 4, 6, 4);
     checks->setVerticalSpacing(2);
@@ -140,6 +143,7 @@ void MainWindow::BuildControls() {
     checks->addWidget(m_chkShowMsg, 2, 0);
     checks->addWidget(m_chkPlaySound, 0, 1);
     checks->addWidget(m_chkShowMouse, 1, 1);
+    checks->addWidget(m_chkStartWithDesktop, 2, 1);
 
     m_lblWebAddress =
         label(this, "lblWebAddress", QStringLiteral("More help at ") + QLatin1String(kWebAddress));
@@ -185,10 +189,10 @@ void MainWindow::BuildControls() {
          {static_cast<QWidget *>(m_imgSnapNow), static_cast<QWidget *>(m_imgCodesBox),
           static_cast<QWidget *>(m_imgCommandsBox)})
         mouseOnly->setFocusPolicy(Qt::NoFocus);
-    const QList<QWidget *> order = {m_txtPrefix,        m_cmbFileType, m_cmdChangeSaveFolder,
-                                    m_txtSaveFolder,    m_fileBox,     m_chkStartMinimized,
-                                    m_chkShowInTaskbar, m_chkShowMsg,  m_chkPlaySound,
-                                    m_chkShowMouse};
+    const QList<QWidget *> order = {
+        m_txtPrefix,    m_cmbFileType,       m_cmdChangeSaveFolder, m_txtSaveFolder,
+        m_fileBox,      m_chkStartMinimized, m_chkShowInTaskbar,    m_chkShowMsg,
+        m_chkPlaySound, m_chkShowMouse,      m_chkStartWithDesktop};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     m_txtPrefix->setFocus();

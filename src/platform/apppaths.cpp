@@ -68,11 +68,16 @@ UserAppFolderChoice ChooseUserAppFolder(const QString &configHome, const QString
 AppPaths ResolveAppPaths() {
     AppPaths paths;
     paths.programFolder = QCoreApplication::applicationDirPath();
-    paths.installedDataFolder = QStringLiteral(QUILLCAP_DATA_DIR);
-    UserAppFolderChoice choice = ChooseUserAppFolder(ConfigHome(), paths.programFolder);
+    // Relative to the executable, so a copy installed under any prefix (or
+    // unpacked from the package) finds its own data.
+    paths.installedDataFolder = QDir::cleanPath(paths.programFolder + QLatin1Char('/') +
+                                                QStringLiteral(QUILLCAP_DATA_FROM_BIN));
+    const QString configHome = ConfigHome();
+    UserAppFolderChoice choice = ChooseUserAppFolder(configHome, paths.programFolder);
     paths.userAppFolder = choice.folder;
     paths.notes = choice.notes;
     paths.defaultSaveFolder = DefaultSaveFolder();
+    paths.autostartFolder = QDir::cleanPath(configHome + QStringLiteral("/autostart"));
     return paths;
 }
 

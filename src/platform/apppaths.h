@@ -12,12 +12,16 @@ struct AppPaths {
     QString userAppFolder;
     // Folder of the executable.
     QString programFolder;
-    // Where an installed copy keeps its sounds (<prefix>/share/quillcap).
+    // Where an installed copy keeps its sounds: <prefix>/share/quillcap,
+    // found from the executable's folder (<prefix>/bin).
     QString installedDataFolder;
     // The user's Pictures folder, else the home folder.
     QString defaultSaveFolder;
     // Log lines explaining a fallback taken while choosing the folders.
     QStringList notes;
+    // Where the desktop finds what to start at log-in
+    // ($XDG_CONFIG_HOME/autostart); it may not exist yet.
+    QString autostartFolder;
 
     // Full path of a sound shipped with the program: beside the executable,
     // else in the installed data folder, else (missing everywhere) beside the

@@ -1,6 +1,8 @@
 #include "guifixture.h"
+#include "platform/autostartentry.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -97,4 +99,23 @@ TEST_F(GuiTest, AFolderThatIsAFileIsRefusedAtOnceTypedOrPicked) {
         EXPECT_EQ(state.settings.saveFolder, path("pictures"));
         EXPECT_EQ(field->text(), path("pictures"));
     }
+}
+
+TEST_F(GuiTest, StartWithTheDesktopWritesAndRemovesTheEntryAndReportsAFolderItCannotUse) {
+    writeFile("plain");
+    start();
+    auto *box = control<QCheckBox>("chkStartWithDesktop");
+    for (const bool usable : {true, false}) {
+        const AutostartEntry entry(path(usable ? "autostart" : "plain/autostart"), "/bin/quillcap");
+        window.SetAutostart(&entry);
+        box->click();
+        EXPECT_EQ(box->isChecked(), usable);
+        EXPECT_EQ(entry.Exists(), usable);
+        box->setChecked(true);
+        box->click();
+        EXPECT_FALSE(entry.Exists() || box->isChecked());
+    }
+    ASSERT_EQ(messages.warned.size(), 1);
+    EXPECT_TRUE(messages.warned[0].contains("Not a directory")) << messages.warned[0].toStdString();
+    window.SetAutostart(nullptr);
 }
