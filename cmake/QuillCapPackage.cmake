@@ -4,11 +4,11 @@ set(CPACK_PACKAGE_NAME quillcap)
 set(CPACK_PACKAGE_VENDOR "QuillCap developers")
 set(CPACK_PACKAGE_CONTACT "QuillCap developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Screen capture for X11 desktops")
-set(CPACK_PACKAGE_DESCRIPTION
-  "QuillCap waits for Print Screen, freezes every monitor into a shaded overlay, \
-lets you frame an area with the mouse or the keys and saves it as BMP, JPG, PNG, \
-GIF or TIF under a templated, numbered name, puts it on the clipboard, or \
-records it as a movie.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "QuillCap waits for Print Screen, freezes every monitor into a shaded"
+  "overlay, lets you frame an area with the mouse or the keys and saves it as"
+  "BMP, JPG, PNG, GIF or TIF under a templated, numbered name, puts it on the"
+  "clipboard, or records it as a movie.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
