@@ -115,5 +115,18 @@ TEST_F(Program, UnderOpenboxWhatIsChangedInTheWindowAndItsPlaceSurviveRestarts) 
     EXPECT_FALSE(QFileInfo::exists(home.dataFolder() + "/QuillCap.log")) << "DEBUGLOG is off";
 }
 
+TEST_F(Program, InstalledIntoAnyPrefixItStartsFindsItsSoundsAndStopsCleanly) {
+    const QString prefix = home.root() + "/prefix";
+    ASSERT_TRUE(x->run(CMAKE_COMMAND, {"--install", QUILLCAP_BUILD_DIR, "--prefix", prefix}));
+    const QString menuEntry = prefix + "/share/applications/quillcap.desktop";
+    EXPECT_TRUE(x->run("desktop-file-validate", {menuEntry})) << why();
+    for (const char *icon : {"scalable/apps/quillcap.svg", "48x48/apps/quillcap.png"})
+        EXPECT_GT(QFileInfo(prefix + "/share/icons/hicolor/" + icon).size(), 0) << icon;
+    QuillCap app(*x, home.environment(*x), {prefix + "/bin/quillcap"});
+    ASSERT_TRUE(app.waitForMainWindow() && app.stop()) << why();
+    EXPECT_EQ(home.setting("SOUNDPATHS").toStdString(),
+              (prefix + "/share/quillcap/capture.wav").toStdString());
+}
+
 } // namespace
 } // namespace e2e

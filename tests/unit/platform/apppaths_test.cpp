@@ -91,8 +91,7 @@ TEST(ResolveAppPaths, FollowsTheEnvironment) {
                   c.userAppFolder ? tree.path(c.userAppFolder) : paths.programFolder);
         EXPECT_EQ(paths.notes.isEmpty(), c.userAppFolder != nullptr);
         EXPECT_EQ(paths.defaultSaveFolder, tree.path(c.saveFolder));
-        EXPECT_EQ(paths.installedDataFolder,
-                  QDir::cleanPath(paths.programFolder + "/../share/quillcap"));
+        EXPECT_TRUE(paths.installedDataFolder.endsWith("/share/quillcap"));
         EXPECT_TRUE(!c.userAppFolder ||
                     paths.autostartFolder == QFileInfo(paths.userAppFolder).path() + "/autostart");
     }
