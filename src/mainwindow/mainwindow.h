@@ -17,6 +17,7 @@ class QToolButton;
 namespace quillcap {
 
 class Clock;
+class HelpPanels;
 class TemplateExpander;
 class UserMessages;
 struct Platform;
@@ -56,6 +57,9 @@ public:
     void CheckFormPosition();
     // Ends the program the way the close box does.
     void ExitProgram() { close(); }
+    // Unloads the shown help panels and gives their tabs back, closed: for
+    // whatever takes the window out of sight.
+    void CloseHelpPanels();
 
     // Puts the state's settings into the controls without running handlers.
     void ShowSettings();
@@ -84,6 +88,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -103,6 +108,7 @@ private:
     Platform &m_platform;
     UserMessages &m_messages;
     std::unique_ptr<TemplateExpander> m_expander;
+    HelpPanels *m_helpPanels = nullptr; // a child
 
     bool m_startingUp = false;
     bool m_showingSettings = false;
