@@ -88,10 +88,11 @@ void HelpPanel::Tick() {
 }
 
 void HelpPanel::ApplySlide() {
-    const QRect size = Pixels(m_slide.pictureLeft(), 0, m_slide.width(), 0);
-    resize(qMax(1, size.width()), height());
+    // A window cannot be narrower than a pixel.
+    const QRect slid = Pixels(m_slide.pictureLeft(), 0, m_slide.width(), 0);
+    resize(qMax(1, slid.width()), height());
     m_viewport->setGeometry(rect().adjusted(1, 1, -1, -1));
-    m_picture->move(size.left() - 1, -1);
+    m_picture->move(slid.left() - 1, -1); // the viewport starts inside the border
 }
 
 void HelpPanel::paintEvent(QPaintEvent *) {

@@ -34,11 +34,12 @@ bool PanelSlide::Tick() {
     const int step = m_open ? -third(m_width) : third(m_fullWidth - m_width);
     m_width += step;
     m_pictureLeft += step;
-    if (m_open && m_width < kClosedBelow)
-        m_open = m_running = false;
-    else if (!m_open && m_fullWidth - m_width < kOpenWithin)
-        m_open = true, m_running = false;
-    return !m_running;
+    const bool ended = m_open ? m_width < kClosedBelow : m_fullWidth - m_width < kOpenWithin;
+    if (ended) {
+        m_open = !m_open;
+        m_running = false;
+    }
+    return ended;
 }
 
 } // namespace quillcap
