@@ -2,6 +2,7 @@
 
 #include "app/pathtext.h"
 #include "app/usermessages.h"
+#include "mainwindow/helppanels.h"
 #include "naming/filenumbering.h"
 #include "naming/templateexpander.h"
 #include "platform/autostartentry.h"
@@ -34,6 +35,7 @@ MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messag
     for (const char *type : kFileTypes)
         m_cmbFileType->addItem(QLatin1String(type));
     ConnectHandlers();
+    m_helpPanels = new HelpPanels(*this, *m_imgCommandsBox, *m_imgCodesBox, *platform.screens);
     const QSize designed = QSize(kDesignedWidth, kDesignedHeight).expandedTo(minimumSizeHint());
     resize(designed);
     // The native window exists from the start with the caption a second copy
@@ -343,6 +345,17 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 void MainWindow::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     LayoutChanged();
+    m_helpPanels->PlaceVisible();
+}
+
+// The panels stay beside the window wherever it goes.
+void MainWindow::moveEvent(QMoveEvent *event) {
+    QWidget::moveEvent(event);
+    m_helpPanels->PlaceVisible();
+}
+
+void MainWindow::CloseHelpPanels() {
+    m_helpPanels->CloseHelpPanels();
 }
 
 void MainWindow::showEvent(QShowEvent *event) {
@@ -352,8 +365,11 @@ void MainWindow::showEvent(QShowEvent *event) {
 
 void MainWindow::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        LayoutChanged();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized())
+        CloseHelpPanels();
+    LayoutChanged();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {

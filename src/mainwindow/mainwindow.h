@@ -18,6 +18,7 @@ namespace quillcap {
 
 class AutostartEntry;
 class Clock;
+class HelpPanels;
 class TemplateExpander;
 class UserMessages;
 struct Platform;
@@ -57,6 +58,9 @@ public:
     void CheckFormPosition();
     // Ends the program the way the close box does.
     void ExitProgram() { close(); }
+    // Unloads the shown help panels and gives their tabs back, closed: for
+    // whatever takes the window out of sight.
+    void CloseHelpPanels();
 
     // Puts the state's settings into the controls without running handlers.
     void ShowSettings();
@@ -88,6 +92,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -110,6 +115,7 @@ private:
     UserMessages &m_messages;
     std::unique_ptr<TemplateExpander> m_expander;
     const AutostartEntry *m_autostart = nullptr;
+    HelpPanels *m_helpPanels = nullptr; // a child
 
     bool m_startingUp = false;
     bool m_showingSettings = false;

@@ -41,21 +41,29 @@ QString dateText(QDate date) {
     return yearText(date) + u'-' + monthText(date) + u'-' + dayText(date);
 }
 
+constexpr QStringView kYear4 = u"inserts the year as 4 digits (e.g. 2006)";
+constexpr QStringView kYear2 = u"inserts the year as 2 digits (e.g. 06)";
+constexpr QStringView kMonth3 = u"inserts the month as 3 char (e.g. Feb)";
+constexpr QStringView kMonth2 = u"inserts the month as 2 digits (e.g. 03)";
+constexpr QStringView kWeekday = u"inserts the day of the week (e.g. Tue)";
+constexpr QStringView kDay2 = u"inserts the day as 2 digits (e.g. 31)";
+constexpr QStringView kDate = u"inserts the current date";
+
 constexpr std::array<TemplateCode, 14> kCodes = {{
-    {u"$ddd", u"weekday, e.g. Tue", weekdayName},
-    {u"$dd", u"day of month, two digits, e.g. 05", dayText},
-    {u"$yyyy", u"year, e.g. 2026", yearText},
-    {u"$yy", u"year, last two digits, e.g. 26", shortYearText},
-    {u"$mmm", u"month, e.g. Dec", monthName},
-    {u"$mm", u"month, two digits, e.g. 03", monthText},
-    {u"$date", u"date, e.g. 2026-03-05", dateText},
-    {u"$DDD", u"weekday, e.g. Tue", weekdayName},
-    {u"$DD", u"day of month, two digits, e.g. 05", dayText},
-    {u"$YYYY", u"year, e.g. 2026", yearText},
-    {u"$YY", u"year, last two digits, e.g. 26", shortYearText},
-    {u"$MMM", u"month, e.g. Dec", monthName},
-    {u"$MM", u"month, two digits, e.g. 03", monthText},
-    {u"$DATE", u"date, e.g. 2026-03-05", dateText},
+    {u"$ddd", kWeekday, weekdayName, -1},
+    {u"$dd", kDay2, dayText, -1},
+    {u"$yyyy", kYear4, yearText, -1},
+    {u"$yy", kYear2, shortYearText, -1},
+    {u"$mmm", kMonth3, monthName, -1},
+    {u"$mm", kMonth2, monthText, -1},
+    {u"$date", kDate, dateText, -1},
+    {u"$DDD", kWeekday, weekdayName, 4},
+    {u"$DD", kDay2, dayText, 5},
+    {u"$YYYY", kYear4, yearText, 0},
+    {u"$YY", kYear2, shortYearText, 1},
+    {u"$MMM", kMonth3, monthName, 2},
+    {u"$MM", kMonth2, monthText, 3},
+    {u"$DATE", kDate, dateText, 6},
 }};
 
 // Dropped from the expanded template, in this order: a '$' that began no code,

@@ -15,6 +15,8 @@ struct TemplateCode {
     QStringView code;
     QStringView description;
     QString (*expand)(QDate today);
+    // Place in the help panel's list; the lower-case twins are not listed.
+    int helpRow = -1;
 };
 
 // Turns the user's name template into the prefix of the next file name: date
