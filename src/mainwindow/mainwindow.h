@@ -17,6 +17,8 @@ class QToolButton;
 namespace quillcap {
 
 class Clock;
+class FileListBox;
+class ImageBrowser;
 class TemplateExpander;
 class UserMessages;
 struct Platform;
@@ -73,8 +75,9 @@ public:
     // The frame, in twips.
     TwipsRect GeometryTwips() const;
 
-    QListWidget *fileBox() const { return m_fileBox; }
+    QListWidget *fileBox() const;
     QString fileBoxFolder() const { return m_fileBoxFolder; }
+    ImageBrowser &browser() const { return *m_browser; }
 
 signals:
     // The window is closing: save and release everything.
@@ -108,9 +111,7 @@ private:
     bool m_showingSettings = false;
     QString m_fileBoxFolder;
     QString m_missingFolder; // noted while a capture starts
-    // The list's names, kept beside it: the next name is worked out on every
-    // pointer move.
-    QStringList m_fileEntries;
+    std::unique_ptr<ImageBrowser> m_browser;
 
     QLabel *m_label3 = nullptr;
     QLabel *m_label4 = nullptr;
@@ -126,7 +127,7 @@ private:
     QLineEdit *m_txtSaveFolder = nullptr;
     QFrame *m_shape1 = nullptr;
     QLabel *m_label2 = nullptr;
-    QListWidget *m_fileBox = nullptr;
+    FileListBox *m_fileBox = nullptr;
     QLabel *m_picViewer = nullptr;
     QLabel *m_lblDragFileInfo = nullptr;
     QLabel *m_lblDragImageInfo = nullptr;

@@ -2,25 +2,45 @@
 
 #include "naming/templateexpander.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 namespace quillcap {
 
-// `entries` is the save folder's listing (names only) of the files of the
-// chosen type, `typeText` that type as shown ("PNG").
+// The save folder's listing (names only) of the entries of the chosen type,
+// read once and asked on every pointer move: the taken names are folded
+// once, and the highest number is remembered for the last prefix asked.
+class FolderEntries {
+public:
+    FolderEntries() = default;
+    FolderEntries(QStringList names); // implicit: any list of names is a listing
+    const QStringList &names() const { return m_names; }
+    bool isTaken(const QString &name) const { return m_folded.contains(name.toCaseFolded()); }
+    // The highest number in the three characters after `prefix` (compared
+    // without regard to case); 0 when none.
+    qint64 HighestNumber(const QString &prefix) const;
+
+private:
+    QStringList m_names;
+    QSet<QString> m_folded;
+    mutable QString m_lastPrefix;
+    mutable qint64 m_lastHighest = -1;
+};
+
+// `typeText` is the chosen type as shown ("PNG").
 
 // The running number for the next capture under `basePrefix` (a raw template):
 // one above the highest number found in the three characters after the
 // expanded prefix, padded to three digits ("001", "042", "1000"), and never a
 // number whose file name is already taken.
 QString GetNextFileNumber(const TemplateExpander &expander, const QString &basePrefix,
-                          const QStringList &entries, const QString &typeText);
+                          const FolderEntries &entries, const QString &typeText);
 
 // The full next file name, without folder: "Quillcap_001.png". The template is
 // expanded once, so prefix and number agree even across midnight.
 QString NextImageName(const TemplateExpander &expander, const QString &rawTemplate,
-                      const QStringList &entries, const QString &typeText);
+                      const FolderEntries &entries, const QString &typeText);
 
 // The name a copy gets when `name` is taken, as file managers do: "shot.png"
 // becomes "shot (2).png" for copy 2; the extension is what follows the last

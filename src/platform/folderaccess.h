@@ -9,4 +9,9 @@ namespace quillcap {
 // can. Asks the system for this process's rights, so it holds for root too.
 QString FolderWriteProblem(const QString &folder);
 
+// Puts the file into the desktop's trash, as file managers do, or deletes it
+// where there is no trash for it. Empty when the file is gone, else why not
+// in the system's words.
+QString MoveToTrashOrRemove(const QString &path);
+
 } // namespace quillcap
