@@ -5,10 +5,13 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+#include <algorithm>
 
 namespace quillcap {
 
-FileListBox::FileListBox(QWidget *parent) : QListWidget(parent) {
+FileListBox::FileListBox(QWidget *parent) : QListView(parent) {
+    setModel(&m_model);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
@@ -17,11 +20,40 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent) {
     setUniformItemSizes(true);
 }
 
+void FileListBox::setNames(const QStringList &names) {
+    m_model.setStringList(names);
+}
+
+int FileListBox::currentRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void FileListBox::setCurrentRow(int row) {
+    selectionModel()->setCurrentIndex(m_model.index(row), QItemSelectionModel::ClearAndSelect);
+    if (row < 0)
+        selectionModel()->clear();
+}
+
+QString FileListBox::chosenName() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? current.data().toString()
+                                                                      : QString();
+}
+
+QStringList FileListBox::selectedNames() const {
+    QModelIndexList rows = selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    QStringList out;
+    for (const QModelIndex &row : rows)
+        out << row.data().toString();
+    return out;
+}
+
 void FileListBox::startDrag(Qt::DropActions) {
     QList<QUrl> urls;
-    for (int row = 0; row < count(); ++row)
-        if (item(row)->isSelected() && fullPath)
-            urls << QUrl::fromLocalFile(fullPath(item(row)->text()));
+    for (const QString &name : selectedNames())
+        if (fullPath)
+            urls << QUrl::fromLocalFile(fullPath(name));
     if (urls.isEmpty())
         return;
     auto *data = new QMimeData;

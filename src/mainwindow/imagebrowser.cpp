@@ -46,9 +46,11 @@ ImageBrowser::ImageBrowser(AppState &state, Shell &shell, UserMessages &messages
             [this](QPoint at) { OpenImageMenu(m_picViewer.mapToGlobal(at)); });
     m_picViewer.installEventFilter(this);
     m_fileBox.installEventFilter(this);
-    connect(&m_fileBox, &QListWidget::currentRowChanged, this, &ImageBrowser::FollowSelection);
-    connect(&m_fileBox, &QListWidget::itemSelectionChanged, this, &ImageBrowser::FollowSelection);
-    connect(&m_fileBox, &QListWidget::itemDoubleClicked, this, &ImageBrowser::updateRequested);
+    connect(m_fileBox.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ImageBrowser::FollowSelection);
+    connect(m_fileBox.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ImageBrowser::FollowSelection);
+    connect(&m_fileBox, &QAbstractItemView::doubleClicked, this, &ImageBrowser::updateRequested);
 
     m_settle.setSingleShot(true);
     m_settle.setInterval(150);
@@ -68,14 +70,9 @@ QString ImageBrowser::FullPath(const QString &name) const {
     return m_folder + u'/' + name;
 }
 
-QListWidgetItem *ImageBrowser::Chosen() const {
-    QListWidgetItem *item = m_fileBox.currentItem();
-    return item && item->isSelected() ? item : nullptr;
-}
-
 QString ImageBrowser::ChosenPath() const {
-    const QListWidgetItem *item = Chosen();
-    return item ? FullPath(item->text()) : QString();
+    const QString name = m_fileBox.chosenName();
+    return name.isEmpty() ? QString() : FullPath(name);
 }
 
 void ImageBrowser::Watch(const QString &folder) {
@@ -88,33 +85,29 @@ void ImageBrowser::Watch(const QString &folder) {
 }
 
 void ImageBrowser::RefreshFileBox() {
-    const QListWidgetItem *current = m_fileBox.currentItem();
-    const QString remembered = current ? current->text() : QString();
+    const int current = m_fileBox.currentRow();
+    const QString remembered = current >= 0 ? m_fileBox.names().value(current) : QString();
     {
-        const QSignalBlocker quiet(&m_fileBox);
-        m_fileBox.clear();
+        // The preview follows once, below, not at every step.
+        const QSignalBlocker quiet(m_fileBox.selectionModel());
         m_folder = m_state.settings.saveFolder.trimmed();
-        m_entries = {};
-        if (!m_folder.isEmpty()) {
-            ImageFolder read = ReadImageFolder(m_folder, m_state.settings.FileTypeText());
-            m_fileBox.addItems(read.files);
-            m_entries = std::move(read.entries);
-        }
+        ImageFolder read;
+        if (!m_folder.isEmpty())
+            read = ReadImageFolder(m_folder, m_state.settings.FileTypeText());
+        m_fileBox.setNames(read.files);
+        m_entries = std::move(read.entries);
         if (!remembered.isEmpty())
             SelectFile(remembered);
     }
-    // The list's view learns of the new rows through the model, which the
-    // blocker left alone; the preview follows what is chosen now.
     Watch(m_folder);
     FollowSelection();
 }
 
 void ImageBrowser::SelectFile(const QString &name) {
-    m_fileBox.setCurrentItem(nullptr);
-    m_fileBox.clearSelection();
-    const auto found = m_fileBox.findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!found.isEmpty())
-        m_fileBox.setCurrentItem(found.first());
+    const int row = m_fileBox.rowOf(name);
+    m_fileBox.setCurrentRow(row);
+    if (row >= 0)
+        m_fileBox.scrollTo(m_fileBox.currentIndex());
 }
 
 void ImageBrowser::FollowSelection() {
@@ -155,7 +148,7 @@ void ImageBrowser::FitPreview() {
 }
 
 void ImageBrowser::OpenImageMenu(QPoint global) {
-    const bool chosen = Chosen() != nullptr;
+    const bool chosen = !m_fileBox.chosenName().isEmpty();
     m_itmKillImage->setEnabled(chosen);
     m_itmOpenImage->setEnabled(chosen);
     m_itmCopyImage->setEnabled(!m_imgPreview->picture().isNull());

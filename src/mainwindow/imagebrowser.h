@@ -8,7 +8,6 @@
 
 class QAction;
 class QLabel;
-class QListWidgetItem;
 class QMenu;
 
 namespace quillcap {
@@ -53,8 +52,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The current entry when it is selected: the one entry acted on.
-    QListWidgetItem *Chosen() const;
+    // The one entry acted on (FileListBox::chosenName), in full.
     QString ChosenPath() const;
     QString FullPath(const QString &name) const;
     void FollowSelection();

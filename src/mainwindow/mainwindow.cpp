@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -49,10 +48,6 @@ MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messag
 MainWindow::~MainWindow() {
     // The browser hangs on the preview area; it goes first.
     m_browser.reset();
-}
-
-QListWidget *MainWindow::fileBox() const {
-    return m_fileBox;
 }
 
 void MainWindow::ConnectHandlers() {

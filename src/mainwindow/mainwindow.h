@@ -10,7 +10,6 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QToolButton;
 
@@ -75,7 +74,7 @@ public:
     // The frame, in twips.
     TwipsRect GeometryTwips() const;
 
-    QListWidget *fileBox() const;
+    FileListBox *fileBox() const { return m_fileBox; }
     QString fileBoxFolder() const { return m_fileBoxFolder; }
     ImageBrowser &browser() const { return *m_browser; }
 

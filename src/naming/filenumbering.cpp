@@ -2,6 +2,7 @@
 
 #include "app/textnumbers.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillcap {
@@ -17,10 +18,29 @@ QString padded(qint64 number) {
 
 } // namespace
 
-FolderEntries::FolderEntries(QStringList names) : m_names(std::move(names)) {
-    m_folded.reserve(m_names.size());
-    for (const QString &name : std::as_const(m_names))
-        m_folded.insert(name.toCaseFolded());
+QString FoldedName(const QString &name) {
+    const auto ascii = [](QChar c) { return c.unicode() < 128; };
+    if (!std::all_of(name.cbegin(), name.cend(), ascii))
+        return name.toCaseFolded();
+    QString folded = name;
+    for (QChar &c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return folded;
+}
+
+FolderEntries::FolderEntries(const QStringList &names) : m_names(names) {
+    m_folded.reserve(names.size());
+    for (const QString &name : names)
+        m_folded << FoldedName(name);
+    std::sort(m_folded.begin(), m_folded.end());
+}
+
+FolderEntries::FolderEntries(QStringList names, QStringList folded)
+    : m_names(std::move(names)), m_folded(std::move(folded)) {}
+
+bool FolderEntries::isTaken(const QString &name) const {
+    return std::binary_search(m_folded.cbegin(), m_folded.cend(), FoldedName(name));
 }
 
 qint64 FolderEntries::HighestNumber(const QString &prefix) const {

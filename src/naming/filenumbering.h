@@ -2,11 +2,14 @@
 
 #include "naming/templateexpander.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
 namespace quillcap {
+
+// `name` case-folded as QString::toCaseFolded does, quicker for the plain
+// ASCII names captures mostly have.
+QString FoldedName(const QString &name);
 
 // The save folder's listing (names only) of the entries of the chosen type,
 // read once and asked on every pointer move: the taken names are folded
@@ -14,16 +17,19 @@ namespace quillcap {
 class FolderEntries {
 public:
     FolderEntries() = default;
-    FolderEntries(QStringList names); // implicit: any list of names is a listing
+    FolderEntries(const QStringList &names); // implicit: any list of names is a listing
+    // `names` with their case-folded forms, both in the order of `folded`,
+    // which is sorted: as a folder read gives them, without folding twice.
+    FolderEntries(QStringList names, QStringList folded);
     const QStringList &names() const { return m_names; }
-    bool isTaken(const QString &name) const { return m_folded.contains(name.toCaseFolded()); }
+    bool isTaken(const QString &name) const;
     // The highest number in the three characters after `prefix` (compared
     // without regard to case); 0 when none.
     qint64 HighestNumber(const QString &prefix) const;
 
 private:
     QStringList m_names;
-    QSet<QString> m_folded;
+    QStringList m_folded; // sorted, for a binary search
     mutable QString m_lastPrefix;
     mutable qint64 m_lastHighest = -1;
 };

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,31 @@ QString FolderWriteProblem(const QString &folder) {
     if (::access(path.constData(), W_OK | X_OK) != 0)
         return qt_error_string(errno);
     return {};
+}
+
+std::vector<FolderEntry> ListFolder(const QString &folder,
+                                    const std::function<bool(const QString &name)> &wanted) {
+    std::vector<FolderEntry> found;
+    const QByteArray path = QFile::encodeName(folder);
+    DIR *dir = ::opendir(path.constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+            continue;
+        QString name = QFile::decodeName(raw);
+        if (!wanted(name))
+            continue;
+        bool file = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            file = ::fstatat(::dirfd(dir), raw, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        found.push_back({std::move(name), file});
+    }
+    ::closedir(dir);
+    return found;
 }
 
 namespace {

@@ -1,11 +1,10 @@
 #include "guifixture.h"
 
-#include "mainwindow/imagebrowser.h"
+#include "mainwindow/browserwidgets.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 
 using namespace quillcap;
@@ -13,7 +12,7 @@ using namespace quillcap;
 namespace {
 
 struct Browser : GuiTest {
-    QListWidget *list = nullptr;
+    FileListBox *list = nullptr;
     void start(const QStringList &pictures) {
         for (const QString &name : pictures) {
             const QStringList size = name.section('.', 0, 0).split('x');
@@ -23,19 +22,12 @@ struct Browser : GuiTest {
                                        : image.save(path("pictures/" + name)));
         }
         GuiTest::start();
-        list = control<QListWidget>("fileBox");
-    }
-    QStringList names() const {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
+        list = control<FileListBox>("fileBox");
     }
     void click(const QString &name) {
-        QListWidgetItem *item = list->findItems(name, Qt::MatchExactly).value(0);
-        ASSERT_NE(item, nullptr) << name.toStdString();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(item).center());
+        const QModelIndex row = list->model()->index(list->rowOf(name), 0);
+        ASSERT_TRUE(row.isValid()) << name.toStdString();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
     }
     QWidget *preview() const { return control("imgPreview"); }
     QAction *item(const char *name) const { return control<QAction>(name, control("ImageMenu")); }
@@ -75,7 +67,7 @@ TEST_F(Browser, DeleteAsksAboutTheCurrentEntryOnlyAndTrashesItOnOk) {
     messages.answer = true;
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_FALSE(QFileInfo::exists(two));
-    EXPECT_EQ(names(), (QStringList{"10x10.png", "Quillcap_001.png"}));
+    EXPECT_EQ(list->names(), (QStringList{"10x10.png", "Quillcap_001.png"}));
     EXPECT_EQ(control<QLabel>("lblNextName")->text(), "Quillcap_002.png");
     EXPECT_FALSE(preview()->isVisible());
 }
@@ -103,7 +95,7 @@ TEST_F(Browser, TheMenuOpensAndCopiesTheChosenPicture) {
 TEST_F(Browser, AFileAnotherProgramAddsShowsInTheListAndTheNextName) {
     start({"Quillcap_001.png"});
     writeFile("pictures/Quillcap_007.png");
-    ASSERT_TRUE(waitFor([&] { return names().size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return list->count() == 2; }));
     EXPECT_EQ(control<QLabel>("lblNextName")->text(), "Quillcap_008.png");
 }
 
