@@ -22,7 +22,8 @@ ImageBrowser::ImageBrowser(AppState &state, Shell &shell, UserMessages &messages
                            FileListBox &fileBox, QLabel &picViewer)
     : m_state(state), m_shell(shell), m_messages(messages), m_fileBox(fileBox),
       m_picViewer(picViewer), m_imgPreview(new PreviewImage(&picViewer)),
-      m_iMenu(new QMenu(&picViewer)) {
+      // Owned by the window: the viewer's dark background would colour it.
+      m_iMenu(new QMenu(picViewer.window())) {
     m_fileBox.fullPath = [this](const QString &name) { return FullPath(name); };
     m_imgPreview->setToolTip(m_picViewer.toolTip());
     m_imgPreview->hide();
