@@ -2,6 +2,8 @@
 
 #include "app/usermessages.h"
 
+#include <QString>
+
 class QWidget;
 
 namespace quillcap {
@@ -13,11 +15,13 @@ public:
     void SetOwner(QWidget *owner) { m_owner = owner; }
     void Inform(const QString &text) override;
     void Warn(const QString &text) override;
+    bool Confirm(const QString &title, const QString &text) override;
 
 private:
     // `icon` is a QMessageBox::Icon; the box is modal, so a top-most window
     // steps aside while it is up.
-    void Show(int icon, const QString &text);
+    int Show(int icon, const QString &text, const QString &title = QStringLiteral("QuillCap"),
+             bool withCancel = false);
 
     QWidget *m_owner = nullptr;
 };

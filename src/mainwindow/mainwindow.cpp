@@ -2,7 +2,9 @@
 
 #include "app/pathtext.h"
 #include "app/usermessages.h"
+#include "mainwindow/browserwidgets.h"
 #include "mainwindow/helppanels.h"
+#include "mainwindow/imagebrowser.h"
 #include "naming/filenumbering.h"
 #include "naming/templateexpander.h"
 #include "platform/autostartentry.h"
@@ -12,10 +14,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -32,6 +32,8 @@ MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messag
     setObjectName(QStringLiteral("qCap"));
     setWindowTitle(QStringLiteral("Quill Cap"));
     BuildControls();
+    m_browser =
+        std::make_unique<ImageBrowser>(state, *platform.shell, messages, *m_fileBox, *m_picViewer);
     for (const char *type : kFileTypes)
         m_cmbFileType->addItem(QLatin1String(type));
     ConnectHandlers();
@@ -45,7 +47,10 @@ MainWindow::MainWindow(AppState &state, Platform &platform, UserMessages &messag
     winId();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The browser hangs on the preview area; it goes first.
+    m_browser.reset();
+}
 
 void MainWindow::ConnectHandlers() {
     auto &settings = m_state.settings;
@@ -91,6 +96,11 @@ void MainWindow::ConnectHandlers() {
     });
     connect(m_chkStartWithDesktop, &QCheckBox::clicked, this, &MainWindow::ChangeAutostart);
     connect(m_imgSnapNow, &QToolButton::clicked, this, &MainWindow::snapRequested);
+    connect(m_browser.get(), &ImageBrowser::updateRequested, this, [this] { UpdateStuff(); });
+    connect(m_browser.get(), &ImageBrowser::folderChanged, this, [this] {
+        m_lblNextNumber->setText(GetNextFileNumber());
+        RefreshNextImageName();
+    });
 
     // The next name follows the pointer over the window, so date codes stay
     // current; the web label opens the home page.
@@ -211,46 +221,21 @@ void MainWindow::UpdateStuff(FolderReport report) {
 }
 
 void MainWindow::RefreshFileBox() {
-    const QString remembered =
-        m_fileBox->currentItem() ? m_fileBox->currentItem()->text() : QString();
-    m_fileBox->clear();
-    m_fileEntries.clear();
-    m_fileBoxFolder = m_state.settings.saveFolder.trimmed();
-    if (m_fileBoxFolder.isEmpty())
-        return;
-    // The pattern matches without regard to letter case: *.PNG lists a.png.
-    // Numbering sees every entry, hidden files (a template starting with a
-    // dot) and folders included, so it never picks a name that is taken.
-    const QDir folder(m_fileBoxFolder);
-    const QStringList pattern{QStringLiteral("*.") + m_state.settings.FileTypeText()};
-    m_fileBox->addItems(folder.entryList(pattern, QDir::Files | QDir::NoDotAndDotDot,
-                                         QDir::Name | QDir::IgnoreCase));
-    m_fileEntries = folder.entryList(
-        pattern, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDir::Name | QDir::IgnoreCase);
-    if (!remembered.isEmpty()) {
-        const auto found =
-            m_fileBox->findItems(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (!found.isEmpty())
-            m_fileBox->setCurrentItem(found.first());
-    }
+    m_browser->RefreshFileBox();
+    m_fileBoxFolder = m_browser->folder();
 }
 
 void MainWindow::SelectFile(const QString &name) {
-    m_fileBox->setCurrentItem(nullptr);
-    m_fileBox->clearSelection();
-    const auto found = m_fileBox->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!found.isEmpty())
-        m_fileBox->setCurrentItem(found.first());
+    m_browser->SelectFile(name);
 }
 
 QString MainWindow::GetNextFileNumber() const {
-    return quillcap::GetNextFileNumber(*m_expander, m_state.settings.prefix, m_fileEntries,
+    return quillcap::GetNextFileNumber(*m_expander, m_state.settings.prefix, m_browser->entries(),
                                        m_state.settings.FileTypeText());
 }
 
 QString MainWindow::GetNextFileNumber(const QString &rawTemplate) const {
-    return quillcap::GetNextFileNumber(*m_expander, rawTemplate, m_fileEntries,
+    return quillcap::GetNextFileNumber(*m_expander, rawTemplate, m_browser->entries(),
                                        m_state.settings.FileTypeText());
 }
 
@@ -265,7 +250,7 @@ void MainWindow::SetPrefix(const QString &rawTemplate) {
 }
 
 QString MainWindow::NextImageName() const {
-    return quillcap::NextImageName(*m_expander, m_state.settings.prefix, m_fileEntries,
+    return quillcap::NextImageName(*m_expander, m_state.settings.prefix, m_browser->entries(),
                                    m_state.settings.FileTypeText());
 }
 
@@ -375,8 +360,11 @@ void MainWindow::changeEvent(QEvent *event) {
 void MainWindow::keyPressEvent(QKeyEvent *event) {
     // Down takes the user into the image list.
     if (event->key() == Qt::Key_Down && m_fileBox->count() > 0) {
+        // The row first: the list makes its first row current as it takes
+        // the focus, and Down would skip it.
+        const int row = qMin(m_fileBox->currentRow() + 1, m_fileBox->count() - 1);
         m_fileBox->setFocus();
-        m_fileBox->setCurrentRow(qMin(m_fileBox->currentRow() + 1, m_fileBox->count() - 1));
+        m_fileBox->setCurrentRow(row);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -10,7 +10,6 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QToolButton;
 
@@ -18,7 +17,9 @@ namespace quillcap {
 
 class AutostartEntry;
 class Clock;
+class FileListBox;
 class HelpPanels;
+class ImageBrowser;
 class TemplateExpander;
 class UserMessages;
 struct Platform;
@@ -81,8 +82,9 @@ public:
     // The frame, in twips.
     TwipsRect GeometryTwips() const;
 
-    QListWidget *fileBox() const { return m_fileBox; }
+    FileListBox *fileBox() const { return m_fileBox; }
     QString fileBoxFolder() const { return m_fileBoxFolder; }
+    ImageBrowser &browser() const { return *m_browser; }
 
 signals:
     // The window is closing: save and release everything.
@@ -121,9 +123,7 @@ private:
     bool m_showingSettings = false;
     QString m_fileBoxFolder;
     QString m_missingFolder; // noted while a capture starts
-    // The list's names, kept beside it: the next name is worked out on every
-    // pointer move.
-    QStringList m_fileEntries;
+    std::unique_ptr<ImageBrowser> m_browser;
 
     QLabel *m_label3 = nullptr;
     QLabel *m_label4 = nullptr;
@@ -139,7 +139,7 @@ private:
     QLineEdit *m_txtSaveFolder = nullptr;
     QFrame *m_shape1 = nullptr;
     QLabel *m_label2 = nullptr;
-    QListWidget *m_fileBox = nullptr;
+    FileListBox *m_fileBox = nullptr;
     QLabel *m_picViewer = nullptr;
     QLabel *m_lblDragFileInfo = nullptr;
     QLabel *m_lblDragImageInfo = nullptr;

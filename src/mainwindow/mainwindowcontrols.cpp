@@ -4,6 +4,8 @@
 // label keep to the bottom.
 #include "mainwindow/mainwindow.h"
 
+#include "mainwindow/browserwidgets.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -11,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -94,7 +95,7 @@ void MainWindow::BuildControls() {
                                   QStringLiteral("Capture commands"));
 
     m_label2 = label(this, "Label2", QStringLiteral("Images in target folder :"));
-    m_fileBox = named(new QListWidget(this), "fileBox");
+    m_fileBox = named(new FileListBox(this), "fileBox");
     m_fileBox->setToolTip(QStringLiteral("List of files in the current target directory."));
     m_fileBox->setMinimumWidth(150);
     m_fileBox->setMaximumWidth(170);

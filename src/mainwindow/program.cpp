@@ -14,7 +14,6 @@
 #include "platform/platform.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <cstdio>
 
 namespace quillcap {

@@ -2,7 +2,8 @@
 
 #include "app/textnumbers.h"
 
-#include <QSet>
+#include <algorithm>
+#include <utility>
 
 namespace quillcap {
 
@@ -15,9 +16,38 @@ QString padded(qint64 number) {
     return QString::number(number).rightJustified(3, u'0');
 }
 
-qint64 highestNumber(const QString &prefix, const QStringList &entries) {
+} // namespace
+
+QString FoldedName(const QString &name) {
+    const auto ascii = [](QChar c) { return c.unicode() < 128; };
+    if (!std::all_of(name.cbegin(), name.cend(), ascii))
+        return name.toCaseFolded();
+    QString folded = name;
+    for (QChar &c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return folded;
+}
+
+FolderEntries::FolderEntries(const QStringList &names) : m_names(names) {
+    m_folded.reserve(names.size());
+    for (const QString &name : names)
+        m_folded << FoldedName(name);
+    std::sort(m_folded.begin(), m_folded.end());
+}
+
+FolderEntries::FolderEntries(QStringList names, QStringList folded)
+    : m_names(std::move(names)), m_folded(std::move(folded)) {}
+
+bool FolderEntries::isTaken(const QString &name) const {
+    return std::binary_search(m_folded.cbegin(), m_folded.cend(), FoldedName(name));
+}
+
+qint64 FolderEntries::HighestNumber(const QString &prefix) const {
+    if (m_lastHighest >= 0 && prefix == m_lastPrefix)
+        return m_lastHighest;
     qint64 highest = 0;
-    for (const QString &entry : entries) {
+    for (const QString &entry : m_names) {
         if (QStringView(entry).left(prefix.size()).compare(prefix, Qt::CaseInsensitive) != 0)
             continue;
         const double value =
@@ -25,20 +55,21 @@ qint64 highestNumber(const QString &prefix, const QStringList &entries) {
         if (value > double(highest))
             highest = qint64(value);
     }
+    m_lastPrefix = prefix;
+    m_lastHighest = highest;
     return highest;
 }
+
+namespace {
 
 // From 1000 on the three-digit field points back at names already in use
 // (p998, p999, p1000 give 1000 again); skipping taken names keeps an existing
 // capture from being overwritten.
-qint64 nextFreeNumber(const QString &prefix, const QStringList &entries, const QString &typeText) {
-    QSet<QString> taken;
-    taken.reserve(entries.size());
-    for (const QString &entry : entries)
-        taken.insert(entry.toCaseFolded());
+qint64 nextFreeNumber(const QString &prefix, const FolderEntries &entries,
+                      const QString &typeText) {
     const QString suffix = u'.' + typeText.toLower();
-    qint64 number = highestNumber(prefix, entries) + 1;
-    while (taken.contains((prefix + padded(number) + suffix).toCaseFolded()))
+    qint64 number = entries.HighestNumber(prefix) + 1;
+    while (entries.isTaken(prefix + padded(number) + suffix))
         ++number;
     return number;
 }
@@ -46,13 +77,13 @@ qint64 nextFreeNumber(const QString &prefix, const QStringList &entries, const Q
 } // namespace
 
 QString GetNextFileNumber(const TemplateExpander &expander, const QString &basePrefix,
-                          const QStringList &entries, const QString &typeText) {
+                          const FolderEntries &entries, const QString &typeText) {
     const QString prefix = expander.MakePrefix(basePrefix);
     return padded(nextFreeNumber(prefix, entries, typeText));
 }
 
 QString NextImageName(const TemplateExpander &expander, const QString &rawTemplate,
-                      const QStringList &entries, const QString &typeText) {
+                      const FolderEntries &entries, const QString &typeText) {
     const QString prefix = expander.MakePrefix(rawTemplate);
     return prefix + padded(nextFreeNumber(prefix, entries, typeText)) + u'.' + typeText.toLower();
 }

@@ -53,6 +53,8 @@ public:
     virtual QString BrowseForFolder(QWidget *owner, const QString &title,
                                     const QString &startFolder) = 0;
     virtual void OpenUrl(const QString &address) = 0;
+    // Opens the file in the user's default program for its type.
+    virtual void OpenFile(const QString &path) = 0;
 };
 
 // The display devices in the window system's order.

@@ -33,12 +33,13 @@ struct FakeScreenInfo : ScreenInfo {
 // Answers the folder picker with `folderAnswer` (empty: the user cancelled).
 struct FakeShell : Shell {
     QString folderAnswer;
-    QStringList browseStartFolders, openedUrls;
+    QStringList browseStartFolders, openedUrls, openedFiles;
     QString BrowseForFolder(QWidget *, const QString &, const QString &startFolder) override {
         browseStartFolders << startFolder;
         return folderAnswer;
     }
     void OpenUrl(const QString &address) override { openedUrls << address; }
+    void OpenFile(const QString &path) override { openedFiles << path; }
 };
 
 // A black desktop with no pointer shape and no active window.

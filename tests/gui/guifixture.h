@@ -21,11 +21,15 @@ namespace quillcap {
 // Records each message while its "box" is up, stepping aside first as the
 // real boxes do; `whileShown` runs then.
 struct RecordingMessages final : UserMessages {
-    QStringList informed, warned;
+    QStringList informed, warned, asked; // asked: title, then text
+    bool answer = true;                  // OK
     std::function<void()> whileShown = [] {};
 
     void Inform(const QString &text) override { show(informed << text); }
     void Warn(const QString &text) override { show(warned << text); }
+    bool Confirm(const QString &title, const QString &text) override {
+        return show(asked << title << text), answer;
+    }
     void show(QStringList &) {
         StepAside(true);
         whileShown();

@@ -1,11 +1,12 @@
 #include "guifixture.h"
 #include "platform/autostartentry.h"
 
+#include "mainwindow/browserwidgets.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+
 #include <QMouseEvent>
 
 using namespace quillcap;
@@ -37,11 +38,9 @@ TEST_F(GuiTest, TheListAndTheNextNameFollowTheTypeTheTemplateAndTheDate) {
         writeFile(QStringLiteral("pictures/") + name);
     QDir(path("pictures")).mkdir("shot 2026-03-05_001.gif"); // a folder takes a name too
     start();
-    auto *list = control<QListWidget>("fileBox");
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    EXPECT_EQ(names, (QStringList{"a.png", "b.PNG", "Quillcap_002.png"})) << "letter case ignored";
+    auto *list = control<FileListBox>("fileBox");
+    EXPECT_EQ(list->names(), (QStringList{"a.png", "b.PNG", "Quillcap_002.png"}))
+        << "letter case ignored";
     auto *next = control<QLabel>("lblNextName");
     EXPECT_EQ(next->text(), "Quillcap_003.png");
     control("cmbFileType")->setFocus();

@@ -1,7 +1,8 @@
 // One capture cycle on fakes.
 #include "guifixture.h"
 
-#include <QListWidget>
+#include "mainwindow/browserwidgets.h"
+
 #include <QMessageBox>
 
 using namespace quillcap;
@@ -23,11 +24,10 @@ TEST_F(GuiTest, SnapButtonShowsTheOverlayInsteadOfTheWindowAndASavedFileIsCounte
     state.NumberOfSnaps = 41;
     flow().ReturnFromCapture("Quillcap_001.png");
     EXPECT_EQ(window.windowTitle(), "QuillCap  (42 snaps)");
-    auto *list = control<QListWidget>("fileBox");
-    ASSERT_NE(list->currentItem(), nullptr);
-    EXPECT_EQ(list->currentItem()->text(), "Quillcap_001.png");
+    auto *list = control<FileListBox>("fileBox");
+    EXPECT_EQ(list->chosenName(), "Quillcap_001.png");
     flow().ReturnFromCapture("QUILLCAP_002.png");
-    EXPECT_EQ(list->selectedItems().size(), 0) << "letter case must match";
+    EXPECT_EQ(list->selectedNames(), QStringList()) << "letter case must match";
     EXPECT_EQ(state.NumberOfSnaps, 43) << "a failed save still counts";
 }
 

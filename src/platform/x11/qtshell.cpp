@@ -14,4 +14,8 @@ void QtShell::OpenUrl(const QString &address) {
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
+void QtShell::OpenFile(const QString &path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 } // namespace quillcap::x11

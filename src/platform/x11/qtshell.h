@@ -9,6 +9,7 @@ public:
     QString BrowseForFolder(QWidget *owner, const QString &title,
                             const QString &startFolder) override;
     void OpenUrl(const QString &address) override;
+    void OpenFile(const QString &path) override;
 };
 
 } // namespace quillcap::x11
