@@ -297,6 +297,14 @@ void MainWindow::CheckFormPosition() {
     setGeometry(QRect(frameCorner + (geometry().topLeft() - frameGeometry().topLeft()), size()));
 }
 
+void MainWindow::ExpandWindow() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+    CheckFormPosition();
+}
+
 void MainWindow::RecordLayout() {
     setMinimumSize(size());
 }
@@ -325,8 +333,12 @@ void MainWindow::showEvent(QShowEvent *event) {
 
 void MainWindow::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        LayoutChanged();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    LayoutChanged();
+    if (isMinimized() &&
+        !(static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized))
+        emit minimized();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {

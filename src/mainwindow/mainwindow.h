@@ -56,6 +56,9 @@ public:
     void CheckFormPosition();
     // Ends the program the way the close box does.
     void ExitProgram() { close(); }
+    // Back from the tray or the taskbar: normal state, shown, in front and
+    // on the desktop.
+    void ExpandWindow();
 
     // Puts the state's settings into the controls without running handlers.
     void ShowSettings();
@@ -80,6 +83,8 @@ signals:
     // The window is closing: save and release everything.
     void unloading();
     void snapRequested();
+    // The user minimized the window: the tray takes it, help panels close.
+    void minimized();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
