@@ -68,7 +68,7 @@ MiniSplash::MiniSplash(const ScreenInfo &screens, const QString &version, const 
     setFixedSize(kWidthPx, kHeightPx);
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
-    setStyleSheet(QStringLiteral("MiniSplash { background-color: rgb(40, 48, 72);"
+    setStyleSheet(QStringLiteral("#frmMiniSplash { background-color: rgb(40, 48, 72);"
                                  " border: 1px solid rgb(200, 200, 220); }"
                                  " QLabel { color: white; }"));
     setAttribute(Qt::WA_StyledBackground);

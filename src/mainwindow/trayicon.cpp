@@ -70,8 +70,6 @@ void TrayIcon::Add() {
                     m_window.ExpandWindow();
             });
     m_icon->show();
-    m_state.log.WriteLog(QStringLiteral("Tray icon added") +
-                         (Available() ? QString() : QStringLiteral(" (no tray on this desktop)")));
 }
 
 void TrayIcon::Remove() {
