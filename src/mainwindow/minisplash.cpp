@@ -129,12 +129,8 @@ void MiniSplash::mousePressEvent(QMouseEvent *) {
     emit clicked();
 }
 
+// Once shown, the tip stays until the splash has gone.
 void MiniSplash::mouseMoveEvent(QMouseEvent *) {
-    if (m_slide.CurrentStage() != SplashSlide::Stage::Done)
-        m_tip.show();
-}
-
-void MiniSplash::enterEvent(QEnterEvent *) {
     if (m_slide.CurrentStage() != SplashSlide::Stage::Done)
         m_tip.show();
 }
