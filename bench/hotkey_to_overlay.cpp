@@ -25,6 +25,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     xs::QuillCap program(*x, home.environment(*x));
+    // Started in the tray: untimed, the splash comes and goes first.
+    if (!program.waitForSplashToEnd())
+        return std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str()), 1;
     // Once untimed: the program takes the key a moment after it starts.
     if (!program.openOverlay() || !x->key("Escape") || !x->waitForNoWindow(xs::kOverlay)) {
         std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str());

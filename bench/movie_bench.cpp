@@ -59,6 +59,9 @@ std::optional<Ours> recordMovie(xs::XSession &x, const QString &type, int maxIma
                              "DEBUGLOG", " 1 "}))
         return xs::fail("no settings or save folder"), std::nullopt;
     xs::QuillCap program(x, home.environment(x));
+    // Started in the tray: untimed, the splash comes and goes first.
+    if (!program.waitForSplashToEnd())
+        return std::nullopt;
     const qint64 pid = program.m_process.processId();
     xcb_window_t box = XCB_WINDOW_NONE;
     if (!program.openOverlay())

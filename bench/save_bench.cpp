@@ -78,6 +78,9 @@ int main(int argc, char **argv) {
     qint64 ourBytes = 0, theirBytes = 0;
     {
         xs::QuillCap program(*x, home.environment(*x));
+        // Started in the tray: untimed, the splash comes and goes first.
+        if (!program.waitForSplashToEnd())
+            return failed(xs::why().c_str());
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (::inotify_add_watch(watch, qPrintable(folder),
                                 IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE) < 0)

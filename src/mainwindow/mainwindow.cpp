@@ -311,6 +311,14 @@ void MainWindow::CheckFormPosition() {
     setGeometry(QRect(frameCorner + (geometry().topLeft() - frameGeometry().topLeft()), size()));
 }
 
+void MainWindow::ExpandWindow() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+    CheckFormPosition();
+}
+
 void MainWindow::RecordLayout() {
     setMinimumSize(size());
 }
@@ -355,6 +363,9 @@ void MainWindow::changeEvent(QEvent *event) {
     if (isMinimized())
         CloseHelpPanels();
     LayoutChanged();
+    if (isMinimized() &&
+        !(static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized))
+        emit minimized();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {

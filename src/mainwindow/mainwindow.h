@@ -62,6 +62,9 @@ public:
     // Unloads the shown help panels and gives their tabs back, closed: for
     // whatever takes the window out of sight.
     void CloseHelpPanels();
+    // Back from the tray or the taskbar: normal state, shown, in front and
+    // on the desktop.
+    void ExpandWindow();
 
     // Puts the state's settings into the controls without running handlers.
     void ShowSettings();
@@ -90,6 +93,8 @@ signals:
     // The window is closing: save and release everything.
     void unloading();
     void snapRequested();
+    // The user minimized the window: the tray takes it, help panels close.
+    void minimized();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

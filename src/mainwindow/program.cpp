@@ -8,7 +8,9 @@
 #include "app/recentregionsfile.h"
 #include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/minisplash.h"
 #include "mainwindow/snapshotflow.h"
+#include "mainwindow/trayicon.h"
 #include "platform/apppaths.h"
 #include "platform/atomicfile.h"
 #include "platform/platform.h"
@@ -22,7 +24,8 @@ Program::Program(AppState &state, const AppPaths &paths, Platform &platform, Mai
                  UserMessages &messages, bool hardLogging)
     : m_state(state), m_paths(paths), m_platform(platform), m_window(window), m_messages(messages),
       m_hardLogging(hardLogging),
-      m_snapshots(std::make_unique<SnapshotFlow>(state, platform, window, *this, messages)) {
+      m_snapshots(std::make_unique<SnapshotFlow>(state, platform, window, *this, messages)),
+      m_tray(std::make_unique<TrayIcon>(state, platform, window)) {
     connect(&m_window, &MainWindow::unloading, this, &Program::Unload);
 }
 
@@ -87,11 +90,9 @@ void Program::StartProgram() {
         log.WriteLog(QStringLiteral("Removed ") + QString::number(swept) +
                      QStringLiteral(" stale temporary file(s) from the save folder"));
 
-    // Without a tray to come back from, a window out of the taskbar could be
-    // lost once minimized: keep its button until the tray icon exists.
-    const bool trayAvailable = false;
-    m_platform.windows->SetTaskbarButton(&m_window,
-                                         m_state.settings.showInTaskbar != 0 || !trayAvailable);
+    // Without a tray to come back from, a window out of the taskbar would be
+    // lost once minimized: it keeps its button then.
+    m_tray->SetTaskbarButton(m_state.settings.showInTaskbar != 0 || !TrayIcon::Available());
 
     log.HardLog(QStringLiteral("Getting Monitor Info"));
     UpdateMonitorInfo();
@@ -115,9 +116,15 @@ void Program::StartProgram() {
 
     if (m_state.settings.startMinimized == 1) {
         log.WriteLog(QStringLiteral("Booting minimized ..."));
-        // Until the tray exists a minimized start stays reachable through the
-        // taskbar.
-        m_window.showMinimized();
+        m_splash =
+            std::make_unique<MiniSplash>(*m_platform.screens, QLatin1String(MainWindow::kVersion),
+                                         m_state.settings.prefix + m_window.GetNextFileNumber() +
+                                             u'.' + m_state.settings.FileTypeText().toLower());
+        connect(m_splash.get(), &MiniSplash::clicked, this, &Program::BootNormallyFromMiniSplash);
+        connect(m_splash.get(), &MiniSplash::finished, this, &Program::ReturnFromSplash,
+                Qt::QueuedConnection);
+        m_splash->Start();
+        m_window.hide();
     } else {
         m_window.showNormal();
         log.WriteLog(QStringLiteral("Booting normally (not minimized)"));
@@ -125,10 +132,33 @@ void Program::StartProgram() {
         // Moving alone records nothing; without this a window minimized
         // before its first resize would come back at the corner next time.
         m_state.lastNormalPosition = m_window.PositionTwips();
+        m_tray->Add();
     }
     log.WriteLog(QStringLiteral("Registering Hot Key ... hold on tight..."));
     m_snapshots->HookHotKeys();
     m_window.SetStartingUp(false);
+}
+
+void Program::BootNormallyFromMiniSplash() {
+    m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
+    m_state.log.WriteLog(QStringLiteral("Showing form (user clicked on mini splash)"));
+    m_window.CheckFormPosition();
+    m_state.OpenFromMiniSplash = true;
+}
+
+void Program::ReturnFromSplash() {
+    if (m_unloaded)
+        return;
+    // Minimized, the window goes to the tray, or to the taskbar where there
+    // is no tray.
+    if (!m_state.OpenFromMiniSplash)
+        m_window.setWindowState(m_window.windowState() | Qt::WindowMinimized);
+    m_splash.reset();
+    m_state.log.WriteLog(QStringLiteral("(splashscreen gone)"));
+    m_tray->Add();
 }
 
 void Program::UpdateMonitorInfo() {
@@ -192,6 +222,9 @@ void Program::Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // The icon goes first: it must not outlive the program by a moment.
+    m_tray->Remove();
+    m_splash.reset();
     // A movie being recorded ends first, so its region is saved too.
     m_snapshots->StopMovieForExit();
     SavePrefs();

@@ -10,6 +10,8 @@ struct AppPaths;
 struct AppState;
 class HardLogViewer;
 class MainWindow;
+class MiniSplash;
+class TrayIcon;
 class UserMessages;
 struct Platform;
 
@@ -24,6 +26,11 @@ public:
     ~Program() override;
 
     void StartProgram();
+    // The user clicked the start-up splash: the main window opens at once.
+    void BootNormallyFromMiniSplash();
+    // The start-up splash has slid away: the window goes to the tray, unless
+    // the user opened it, and the tray icon appears.
+    void ReturnFromSplash();
     void LoadPrefs();
     void SavePrefs();
     // Runs while the main window closes: saves, says goodbye, ends the run.
@@ -31,6 +38,9 @@ public:
     // Desktop bounds and monitor table from the display devices, logged.
     void UpdateMonitorInfo();
     SnapshotFlow &snapshots() { return *m_snapshots; }
+    TrayIcon &tray() { return *m_tray; }
+    // The start-up splash while it shows, else null.
+    MiniSplash *splash() const { return m_splash.get(); }
     // True once the program has shut down, possibly while still starting.
     bool Unloaded() const { return m_unloaded; }
 
@@ -45,6 +55,8 @@ private:
     bool m_hardLogging;
     std::unique_ptr<HardLogViewer> m_viewer;
     std::unique_ptr<SnapshotFlow> m_snapshots;
+    std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<MiniSplash> m_splash;
     bool m_unloaded = false;
     // Until the saved settings are read, saving would replace them with
     // defaults.

@@ -97,7 +97,9 @@ void SnapshotFlow::TakeSnapShot() {
     m_program.UpdateMonitorInfo();
 
     m_hiddenForCapture = false;
-    if (!m_window.isMinimized()) {
+    // A window hidden in the tray, or still waiting for the start-up splash to
+    // go, stays hidden afterwards.
+    if (!m_window.isMinimized() && m_window.isVisible()) {
         m_window.hide();
         m_hiddenForCapture = true;
         // Let the desktop repaint without us before it is frozen.

@@ -37,6 +37,7 @@ using ms = std::chrono::milliseconds;
 inline constexpr ms kTimeout = 20s; // CI is a noisy 2-core machine
 inline const QRegularExpression kMainCaption{QStringLiteral("QuillCap  \\(\\d[\\d,. ]* snaps\\)")};
 inline const QRegularExpression kOverlay{QStringLiteral("QuillCap capture")};
+inline const QRegularExpression kSplash{QStringLiteral("QuillCap splash")};
 
 inline std::string g_why;
 inline const auto why = [] { return g_why; };
@@ -357,6 +358,8 @@ struct QuillCap {
     bool waitForMainWindow(xcb_window_t *found = nullptr) {
         return m_x.waitForWindow(kMainCaption, found);
     }
+    // A start in the tray: the splash shows and slides away again.
+    bool waitForSplashToEnd() { return m_x.waitForWindow(kSplash) && m_x.waitForNoWindow(kSplash); }
     // Presses `keys` until the overlay shows (the key is taken a moment
     // after the main window appears) and focuses it.
     bool openOverlay(const QString &keys = "Print", xcb_window_t *found = nullptr) {
