@@ -1,4 +1,5 @@
-// The tray icon with a real tray host, trayer (XEmbed).
+// The tray icon with real tray hosts: trayer (XEmbed) and a StatusNotifierItem
+// host on a bus of its own.
 #include "e2e.h"
 
 #include <algorithm>
@@ -82,6 +83,31 @@ TEST_F(Tray, AStartInTheTrayEndsWithOneIconAndTheWindowWhereTheUserWantsIt) {
         }
         ASSERT_TRUE(app.stop()) << why();
     }
+}
+
+// Killed, dbus-run-session would leave its bus behind: told to quit, the host
+// ends and the bus with it.
+struct SniHost : Child {
+    bool say(const char *line) { return write(line) > 0 && waitForBytesWritten(); }
+    ~SniHost() override { say("quit\n"), waitForFinished(int(kTimeout.count())); }
+};
+
+TEST_F(Tray, AStatusNotifierHostActivatesTheIconWithASingleClick) {
+    SniHost host;
+    host.setProcessEnvironment(x->environment());
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.start("dbus-run-session", {"--", SNIHOST_BINARY});
+    ASSERT_TRUE(host.waitForReadyRead(int(kTimeout.count())));
+    QProcessEnvironment env = home.environment(*x);
+    env.insert("DBUS_SESSION_BUS_ADDRESS", host.readLine().trimmed().mid(4));
+    ASSERT_TRUE(home.writeSettings({"STARTMINIMIZED", " 1 "}));
+    QuillCap app(*x, env);
+    QByteArray said;
+    const auto registered = [&] { return (said += host.readAll()).contains("registered"); };
+    ASSERT_TRUE(app.waitForSplashToEnd() && waitFor(registered, "the item")) << why();
+    EXPECT_FALSE(x->shown(kMainCaption)) << "hidden in the tray";
+    ASSERT_TRUE(host.say("activate\n") && app.waitForMainWindow()) << why();
+    ASSERT_TRUE(app.stop()) << why();
 }
 
 } // namespace
