@@ -15,15 +15,29 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <QThreadPool>
+#include <atomic>
+#include <mutex>
 
 namespace quillcap {
+
+// What a decode on a worker thread shares with the browser: the latest
+// request, and the browser to hand the picture to, gone with the browser.
+struct ImageBrowser::Decodes {
+    std::atomic<quint64> latest{0};
+    std::mutex lock;
+    ImageBrowser *browser = nullptr;
+};
 
 ImageBrowser::ImageBrowser(AppState &state, Shell &shell, UserMessages &messages,
                            FileListBox &fileBox, QLabel &picViewer)
     : m_state(state), m_shell(shell), m_messages(messages), m_fileBox(fileBox),
       m_picViewer(picViewer), m_imgPreview(new PreviewImage(&picViewer)),
       // Owned by the window: the viewer's dark background would colour it.
-      m_iMenu(new QMenu(picViewer.window())) {
+      m_iMenu(new QMenu(picViewer.window())), m_decodes(std::make_shared<Decodes>()) {
+    m_decodes->browser = this;
+    // A file that cannot be read, or too large to decode, gives nothing.
+    decode = [](const QString &path) { return GdiPlus().FilenameToIPicture(path); };
     m_fileBox.fullPath = [this](const QString &name) { return FullPath(name); };
     m_imgPreview->setToolTip(m_picViewer.toolTip());
     m_imgPreview->hide();
@@ -65,6 +79,11 @@ ImageBrowser::ImageBrowser(AppState &state, Shell &shell, UserMessages &messages
 
 ImageBrowser::~ImageBrowser() {
     m_fileBox.fullPath = nullptr;
+    // A decode still running hands its picture to no one; one already handed
+    // over goes with this object's queued events.
+    ++m_decodes->latest;
+    const std::lock_guard hold(m_decodes->lock);
+    m_decodes->browser = nullptr;
 }
 
 QString ImageBrowser::FullPath(const QString &name) const {
@@ -118,9 +137,27 @@ void ImageBrowser::FollowSelection() {
 
 void ImageBrowser::ShowPreview() {
     m_shownPath = ChosenPath();
-    // A file that cannot be read, or too large to decode, shows nothing.
-    const QImage picture =
-        m_shownPath.isEmpty() ? QImage() : GdiPlus().FilenameToIPicture(m_shownPath);
+    const quint64 request = ++m_decodes->latest;
+    // Nothing while it loads: the menu and a drag act on what is shown.
+    ShowDecoded(request, {});
+    if (m_shownPath.isEmpty())
+        return;
+    // A big picture takes seconds to decode; the window goes on meanwhile.
+    QThreadPool::globalInstance()->start(
+        [decodes = m_decodes, decode = decode, path = m_shownPath, request] {
+            if (decodes->latest != request)
+                return; // passed over by a later click before it began
+            const QImage picture = decode(path);
+            const std::lock_guard hold(decodes->lock);
+            if (ImageBrowser *browser = decodes->browser)
+                QMetaObject::invokeMethod(
+                    browser, [=] { browser->ShowDecoded(request, picture); }, Qt::QueuedConnection);
+        });
+}
+
+void ImageBrowser::ShowDecoded(quint64 request, const QImage &picture) {
+    if (request != m_decodes->latest)
+        return; // another entry was chosen since
     m_imgPreview->setPicture(picture);
     m_imgPreview->setPixmap({});
     if (picture.isNull()) {

@@ -5,6 +5,8 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -35,12 +37,16 @@ public:
     void SelectFile(const QString &name);
     const FolderEntries &entries() const { return m_entries; }
     QString folder() const { return m_folder; }
-    // Loads the chosen entry and shows it fitted and centred; nothing when
-    // none is chosen or it cannot be read.
+    // Starts loading the chosen entry off the window's thread and shows it
+    // fitted and centred once decoded; nothing when none is chosen or it
+    // cannot be read. Only the latest request's picture is ever shown.
     void ShowPreview();
     // Asks, then moves the chosen entry to the trash.
     void DeleteImageInViewer();
     QMenu *imageMenu() const { return m_iMenu; }
+
+    // Reads a file for the preview; runs on a worker thread.
+    std::function<QImage(const QString &path)> decode;
 
 signals:
     // The list, next number and next name want refreshing (UpdateStuff).
@@ -57,6 +63,7 @@ private:
     QString FullPath(const QString &name) const;
     void FollowSelection();
     void FitPreview();
+    void ShowDecoded(quint64 request, const QImage &picture);
     void OpenImageMenu(QPoint global);
     void Remove(const QString &path);
     void Watch(const QString &folder);
@@ -76,6 +83,8 @@ private:
     FolderEntries m_entries;
     QFileSystemWatcher m_watcher;
     QTimer m_settle; // one read for a burst of changes
+    struct Decodes;
+    std::shared_ptr<Decodes> m_decodes; // shared with the decodes under way
 };
 
 } // namespace quillcap

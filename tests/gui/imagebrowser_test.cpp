@@ -1,11 +1,14 @@
 #include "guifixture.h"
 
 #include "mainwindow/browserwidgets.h"
+#include "mainwindow/imagebrowser.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QThreadPool>
+#include <future>
 
 using namespace quillcap;
 
@@ -27,7 +30,12 @@ struct Browser : GuiTest {
         ASSERT_TRUE(row.isValid()) << name.toStdString();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
     }
-    QWidget *preview() const { return control("imgPreview"); }
+    PreviewImage *preview() const { return control<PreviewImage>("imgPreview"); }
+    // Every decode under way done and its picture handed over.
+    static void settle() {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents();
+    }
     QAction *item(const char *name) const { return control<QAction>(name, control("ImageMenu")); }
 };
 
@@ -63,16 +71,42 @@ TEST_F(Browser, TheMenuActsOnTheChosenPictureAndAnUnreadableOneShowsNothing) {
     rightClick();
     EXPECT_FALSE(item("itmKillImage")->isEnabled());
     click("bad.png");
+    settle();
     rightClick();
     EXPECT_FALSE(preview()->isVisible());
     EXPECT_FALSE(item("itmCopyImage")->isEnabled());
     click("a.png");
+    settle();
     rightClick();
     EXPECT_TRUE(preview()->isVisible() && item("itmKillImage")->isEnabled());
     item("itmOpenImage")->trigger();
     EXPECT_EQ(fakes.shell->openedFiles, QStringList{path("pictures/a.png")});
     item("itmCopyImage")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(30, 20));
+}
+
+TEST_F(Browser, APictureStillDecodingLeavesTheWindowFreeAndTheLatestClickWins) {
+    start({"a.png", "b.png"});
+    std::promise<void> release;
+    const std::shared_future<void> gate = release.get_future().share();
+    std::atomic<bool> started = false, stuck = false;
+    const auto decode = window.browser().decode;
+    window.browser().decode = [&, gate, decode](const QString &file) {
+        if (!file.endsWith("a.png"))
+            return decode(file);
+        started = true;
+        // Slow until released; the timeout only ends a window that waited.
+        stuck = gate.wait_for(std::chrono::seconds(20)) != std::future_status::ready;
+        return QImage(10, 10, QImage::Format_RGB32);
+    };
+    click("a.png");
+    ASSERT_TRUE(waitFor([&] { return started.load(); }));
+    click("b.png");
+    EXPECT_TRUE(waitFor([&] { return preview()->isVisible(); }));
+    release.set_value();
+    settle();
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(preview()->picture().size(), QSize(30, 20)) << "b.png's, not a.png's";
 }
 
 TEST_F(Browser, AFileAnotherProgramAddsShowsInTheListAndTheNextName) {
