@@ -137,6 +137,39 @@ void Program::StartProgram() {
     log.WriteLog(QStringLiteral("Registering Hot Key ... hold on tight..."));
     m_snapshots->HookHotKeys();
     m_window.SetStartingUp(false);
+    if (!m_splash)
+        SetReady();
+}
+
+void Program::Request(InstanceRequest request) {
+    m_requests.push_back(request);
+    if (m_ready)
+        CarryOutRequests();
+}
+
+void Program::SetReady() {
+    m_ready = true;
+    CarryOutRequests();
+}
+
+void Program::CarryOutRequests() {
+    // Later, from the event loop: a capture runs an event loop of its own,
+    // which must not nest in whoever handed the request in.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            while (!m_requests.empty() && !m_unloaded) {
+                const InstanceRequest request = m_requests.front();
+                m_requests.erase(m_requests.begin());
+                if (request == InstanceRequest::Capture)
+                    m_snapshots->CaptureRequested();
+                else if (request == InstanceRequest::Show)
+                    m_window.ExpandWindow();
+                else
+                    m_window.ExitProgram();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void Program::BootNormallyFromMiniSplash() {
@@ -159,6 +192,7 @@ void Program::ReturnFromSplash() {
     m_splash.reset();
     m_state.log.WriteLog(QStringLiteral("(splashscreen gone)"));
     m_tray->Add();
+    SetReady();
 }
 
 void Program::UpdateMonitorInfo() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/commandline.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace quillcap {
 
@@ -41,11 +44,16 @@ public:
     TrayIcon &tray() { return *m_tray; }
     // The start-up splash while it shows, else null.
     MiniSplash *splash() const { return m_splash.get(); }
+    // What another start asked for; carried out once the main window is
+    // ready (after start-up and the start-up splash).
+    void Request(InstanceRequest request);
     // True once the program has shut down, possibly while still starting.
     bool Unloaded() const { return m_unloaded; }
 
 private:
     void ApplyDefaults();
+    void SetReady();
+    void CarryOutRequests();
 
     AppState &m_state;
     const AppPaths &m_paths;
@@ -58,6 +66,8 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<MiniSplash> m_splash;
     bool m_unloaded = false;
+    bool m_ready = false;
+    std::vector<InstanceRequest> m_requests;
     // Until the saved settings are read, saving would replace them with
     // defaults.
     bool m_prefsLoaded = false;

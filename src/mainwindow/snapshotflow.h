@@ -34,6 +34,9 @@ public:
     void HookHotKeys();
     void UnhookHotKeys();
     void TakeSnapShot();
+    // Another start of the program asked for a capture: as if Print was
+    // pressed.
+    void CaptureRequested() { HotKeyPressed(); }
     void ReturnFromCapture(const QString &LastPic);
     // The program ends: a movie being recorded stops and keeps its frames.
     void StopMovieForExit();

@@ -1,6 +1,7 @@
 // The program as a whole, from start to stop.
 #include "e2e.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace e2e {
@@ -40,6 +41,67 @@ TEST_F(Program, ASecondCopyIsRefusedAndTheFirstRunsOn) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(snapshot(*x, home.home()), before) << "the refused copy wrote into HOME";
     EXPECT_TRUE(first.running());
+    EXPECT_EQ(x->windows(kMainCaption).size(), 1);
+}
+
+// `quillcap` with `args` beside the running one; its exit code, -1 if it hangs.
+int command(XSession &x, const QProcessEnvironment &env, const QStringList &args,
+            QByteArray *err = nullptr) {
+    QuillCap run(x, env, args);
+    if (!waitFor([&] { return !run.running(); }, "the command to end"))
+        return -1;
+    if (err)
+        *err = run.stderrText();
+    return run.exitCode();
+}
+
+TEST_F(Program, CommandsCaptureInTheRunningCopyAndEndIt) {
+    const QProcessEnvironment env = home.environment(*x);
+    EXPECT_EQ(command(*x, env, {QUILLCAP_BINARY, "--exit"}), 1) << "none runs";
+    QuillCap app(*x, env);
+    ASSERT_TRUE(app.waitForMainWindow()) << why();
+    EXPECT_EQ(command(*x, env, {QUILLCAP_BINARY, "--capture"}), 0);
+    ASSERT_TRUE(x->waitForWindow(kOverlay)) << why();
+    EXPECT_EQ(command(*x, env, {QUILLCAP_BINARY, "--exit"}), 0);
+    EXPECT_TRUE(waitFor([&] { return !app.running(); }, "the program to end"));
+    EXPECT_EQ(app.exitCode(), 0);
+}
+
+TEST_F(Program, ARequestFromAnotherUserIsRefusedWhateverTheFileModes) {
+    ASSERT_TRUE(home.writeSettings({"DEBUGLOG", "True"}));
+    QuillCap app(*x, home.environment(*x));
+    ASSERT_TRUE(app.waitForMainWindow()) << why();
+    const QString program = home.root() + "/quillcap";
+    ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program));
+    const QDir run(home.runtime() + "/quillcap");
+    const QStringList sockets = run.entryList({"*.sock"}, QDir::System);
+    ASSERT_EQ(sockets.size(), 1);
+    for (const QString &path :
+         {home.root(), home.runtime(), run.path(), run.filePath(sockets[0]), program})
+        ASSERT_EQ(::chmod(qPrintable(path), 0777), 0) << path.toStdString();
+    QByteArray err;
+    EXPECT_EQ(command(*x, home.environment(*x),
+                      {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program,
+                       "--capture"},
+                      &err),
+              1);
+    EXPECT_TRUE(err.contains("refused")) << err.data();
+    EXPECT_TRUE(waitFor(
+        [&] { return readFile(home.dataFolder() + "/QuillCap.log").contains("user id 65534"); },
+        "the refusal in the log"));
+    EXPECT_TRUE(x->windows(kOverlay, true).isEmpty());
+}
+
+TEST_F(Program, OfTenSimultaneousStartsOneRunsAndNineAreRefused) {
+    std::vector<std::unique_ptr<QuillCap>> starts;
+    for (int i = 0; i < 10; ++i)
+        starts.push_back(std::make_unique<QuillCap>(*x, home.environment(*x)));
+    // Each refused copy waits in its box until it is answered.
+    const QRegularExpression box("^QuillCap$");
+    EXPECT_TRUE(waitFor(
+        [&] { return x->windows(box, true).size() == 9 && !x->windows(kMainCaption).isEmpty(); },
+        "nine boxes and a main window"))
+        << x->windows(box, true).size() << " boxes";
     EXPECT_EQ(x->windows(kMainCaption).size(), 1);
 }
 
