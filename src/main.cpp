@@ -129,7 +129,9 @@ int main(int argc, char *argv[]) {
     // and regions are saved.
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &window,
                      &QWidget::close);
-    if (command.request)
+    // With none running, --show is a plain start; --capture captures once
+    // the window is ready.
+    if (command.request == InstanceRequest::Capture)
         instance.Request(*command.request);
     instance.StartProgram();
     // Stopped while a start-up message was open: everything is saved already.
