@@ -148,11 +148,7 @@ TEST_F(Capture, OverlayAtScaleFactorTwoTheDesktopIsShownInDevicePixels) {
     EXPECT_TRUE(showsBox(*x, {100, 100, 200, 100})) << why();
 }
 
-// Several monitors (MultiMonitor.*, on the Xorg dummy that with-xorg-dummy lays
-// out): the desktop starts at x = -1280, and no monitor shows parts of the root.
-// Another program's window the user was typing into, on a connection of its
-// own: which keys reached it.
-struct Typist {
+struct Typist { // another program's window the user types into, on its own connection
     explicit Typist(XSession &x) : c(xcb_connect(qPrintable(x.display()), nullptr)) {
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_KEY_PRESS};
@@ -182,7 +178,6 @@ struct Typist {
 TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesThemBack) {
     ASSERT_TRUE(x->startOpenbox()) << why();
     const QString panelConfig = home.root() + "/tint2rc";
-    // A background is defined before the panel uses it.
     ASSERT_TRUE(writeFile(panelConfig, "rounded = 0\nborder_width = 0\n"
                                        "background_color = #ff0000 100\npanel_items = T\n"
                                        "panel_position = bottom center horizontal\n"
@@ -208,16 +203,12 @@ TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesT
         return true;
     };
     ASSERT_TRUE(openOverlay()) << why();
-    const auto shaded = [&] {
-        const QRgb p = x->grabRoot().pixel(inPanel);
-        return std::abs(qRed(p) - 111) <= 2 && qGreen(p) == 0 && qBlue(p) == 0;
-    };
+    const auto shaded = [&] { return x->grabRoot().pixel(inPanel) == qRgb(111, 0, 0); };
     EXPECT_TRUE(waitFor(shaded, "the panel under the overlay")) << why();
     ASSERT_TRUE(x->key("d Return")) << why();
     const QImage whole = saved(home, "Quillcap_001.png");
     EXPECT_EQ(whole.size(), x->size());
     EXPECT_EQ(whole.pixel(inPanel), qRgb(255, 0, 0));
-    EXPECT_EQ(firstDifference(whole.copy(0, 0, 90, 90), [](QPoint p) { return pattern(p); }), "");
     ASSERT_TRUE(x->waitForNoWindow(kOverlay)) << why();
 
     ASSERT_TRUE(openOverlay() && x->key("Escape") && x->waitForNoWindow(kOverlay)) << why();
@@ -227,6 +218,8 @@ TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesT
         EXPECT_FALSE(typist.keys().contains(meant)) << "a key meant for the overlay got away";
 }
 
+// Several monitors (MultiMonitor.*, on the Xorg dummy that with-xorg-dummy lays
+// out): the desktop starts at x = -1280, and no monitor shows parts of the root.
 TEST(MultiMonitor, OverlayCoversEveryMonitorAndKeysAndMousePickTheBox) {
     const auto x = XSession::attach();
     ASSERT_TRUE(x) << why();
