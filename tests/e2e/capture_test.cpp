@@ -188,7 +188,7 @@ TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesT
         << why();
     Typist typist(*x);
     // No message after saving: it would take the focus from the typist.
-    ASSERT_TRUE(home.writeSettings({"SHOWMESSAGE", " 0 "}));
+    ASSERT_TRUE(home.writeSettings({"SHOWMESSAGE", " 0 ", "DEBUGLOG", "True"}));
     QuillCap app(*x, home.environment(*x));
     xcb_window_t main = XCB_WINDOW_NONE;
     ASSERT_TRUE(app.waitForMainWindow(&main)) << why();
@@ -210,6 +210,10 @@ TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesT
     EXPECT_EQ(whole.size(), x->size());
     EXPECT_EQ(whole.pixel(inPanel), qRgb(255, 0, 0));
     ASSERT_TRUE(x->waitForNoWindow(kOverlay)) << why();
+    // openbox holds plain Print: logged, and said without a message box.
+    EXPECT_TRUE(
+        readFile(home.dataFolder() + "/QuillCap.log").contains("Print Screen hot key: Print"));
+    EXPECT_FALSE(x->shown(QRegularExpression("QuillCap"))) << "a message box";
 
     ASSERT_TRUE(openOverlay() && x->key("Escape") && x->waitForNoWindow(kOverlay)) << why();
     ASSERT_TRUE(x->key("a")) << why();
