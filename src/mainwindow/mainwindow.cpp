@@ -162,6 +162,11 @@ void MainWindow::ShowVersion() {
     m_lblVersion->setText(QLatin1String(kVersion));
 }
 
+void MainWindow::ShowHotKeyClash(const QString &text) {
+    m_lblHotKeyClash->setText(text);
+    m_lblHotKeyClash->setVisible(!text.isEmpty());
+}
+
 void MainWindow::ShowCaption() {
     setWindowTitle(MainCaption(m_state.NumberOfSnaps, QLocale::system()));
 }

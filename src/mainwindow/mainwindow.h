@@ -70,6 +70,9 @@ public:
     void ShowSettings();
     void ShowVersion();
     void ShowCaption();
+    // The line under the settings saying which Print keys other programs
+    // hold; hidden when the text is empty.
+    void ShowHotKeyClash(const QString &text);
     void SetStartingUp(bool on) { m_startingUp = on; }
     // The entry "Start with the desktop" writes and removes; without one the
     // box is disabled.
@@ -143,6 +146,7 @@ private:
     QPushButton *m_cmdChangeSaveFolder = nullptr;
     QLineEdit *m_txtSaveFolder = nullptr;
     QFrame *m_shape1 = nullptr;
+    QLabel *m_lblHotKeyClash = nullptr;
     QLabel *m_label2 = nullptr;
     FileListBox *m_fileBox = nullptr;
     QLabel *m_picViewer = nullptr;

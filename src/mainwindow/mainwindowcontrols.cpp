@@ -87,6 +87,11 @@ void MainWindow::BuildControls() {
     settings->addWidget(m_lblNextName, 1, 1, 1, 3);
     settings->addWidget(m_cmdChangeSaveFolder, 2, 0);
     settings->addWidget(m_txtSaveFolder, 2, 1, 1, 3);
+    m_lblHotKeyClash = label(m_shape1, "lblHotKeyClash", QString());
+    m_lblHotKeyClash->setWordWrap(true);
+    m_lblHotKeyClash->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblHotKeyClash->hide();
+    settings->addWidget(m_lblHotKeyClash, 3, 0, 1, 4);
     settings->setColumnStretch(1, 1);
 
     m_imgCodesBox = iconButton(this, "imgCodesBox", QStyle::SP_FileDialogDetailedView,

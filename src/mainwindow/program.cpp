@@ -7,6 +7,7 @@
 #include "app/preferencesfile.h"
 #include "app/recentregionsfile.h"
 #include "app/usermessages.h"
+#include "mainwindow/hotkeyclash.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/minisplash.h"
 #include "mainwindow/snapshotflow.h"
@@ -136,6 +137,7 @@ void Program::StartProgram() {
     }
     log.WriteLog(QStringLiteral("Registering Hot Key ... hold on tight..."));
     m_snapshots->HookHotKeys();
+    TellHotKeyClash();
     m_window.SetStartingUp(false);
     if (!m_splash)
         SetReady();
@@ -170,6 +172,18 @@ void Program::CarryOutRequests() {
             }
         },
         Qt::QueuedConnection);
+}
+
+void Program::TellHotKeyClash() {
+    if (!m_platform.hotKey)
+        return;
+    const QString text = HotKeyClashText(m_platform.hotKey->TakenCombinations());
+    if (text.isEmpty())
+        return;
+    // Never a message box: under a window manager that keeps Print for
+    // itself it would greet every start.
+    m_window.ShowHotKeyClash(text);
+    m_tray->Notify(QStringLiteral("QuillCap: Print Screen is taken"), text);
 }
 
 void Program::BootNormallyFromMiniSplash() {

@@ -29,6 +29,8 @@ public:
     ~Program() override;
 
     void StartProgram();
+    // Tells the user once which Print keys other programs hold.
+    void TellHotKeyClash();
     // The user clicked the start-up splash: the main window opens at once.
     void BootNormallyFromMiniSplash();
     // The start-up splash has slid away: the window goes to the tray, unless

@@ -7,6 +7,7 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <utility>
 
 namespace quillcap {
 
@@ -70,6 +71,18 @@ void TrayIcon::Add() {
                     m_window.ExpandWindow();
             });
     m_icon->show();
+    if (!m_pendingText.isEmpty())
+        Notify(std::exchange(m_pendingTitle, {}), std::exchange(m_pendingText, {}));
+}
+
+void TrayIcon::Notify(const QString &title, const QString &text) {
+    if (!m_icon) {
+        m_pendingTitle = title;
+        m_pendingText = text;
+        return;
+    }
+    if (Available())
+        m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
 }
 
 void TrayIcon::Remove() {

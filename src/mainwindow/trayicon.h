@@ -31,6 +31,9 @@ public:
     void SetTaskbarButton(bool show);
     // Shows the icon; once a run, later calls do nothing.
     void Add();
+    // A passing notice from the icon; one that comes before the icon is
+    // shown waits for it. Nothing where there is no tray.
+    void Notify(const QString &title, const QString &text);
     // Takes the icon away for good.
     void Remove();
     // The popup menu, "PopMenu": next name, divider, Open, Exit.
@@ -48,6 +51,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
     bool m_added = false;
     bool m_taskbarButton = true;
+    QString m_pendingTitle, m_pendingText;
     // While the window hides in the tray: is the tray still there?
     QTimer m_watch;
 };

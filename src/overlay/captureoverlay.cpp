@@ -37,6 +37,8 @@ CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    if (m_platform.overlayHold)
+        m_platform.overlayHold->Prepare(this);
     BuildNoticePanel();
     m_popUp = new quillcap::FileNamePopUp(this);
     for (QWidget *control : m_popUp->findChildren<QWidget *>())
@@ -46,7 +48,10 @@ CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages
             &CaptureOverlay::cmdPopupCancel_Click);
 }
 
-CaptureOverlay::~CaptureOverlay() = default;
+CaptureOverlay::~CaptureOverlay() {
+    if (m_platform.overlayHold)
+        m_platform.overlayHold->Release();
+}
 
 void CaptureOverlay::BuildNoticePanel() {
     m_notice = new QFrame(this);
@@ -170,13 +175,27 @@ void CaptureOverlay::ShowOverlay() {
     // Out of the taskbar; this also shows the window.
     m_platform.windows->SetTaskbarButton(this, false);
     raise();
-    activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
+    // The grab brings the keys whatever the window manager thinks of focus;
+    // without it, asking for focus is all that is left.
+    if (!m_platform.overlayHold) {
+        activateWindow();
+        return;
+    }
+    m_platform.overlayHold->Grab(this, [this] { activateWindow(); });
+}
+
+void CaptureOverlay::HideOverlay() {
+    // Given back before anything else can come up (a message box, the movie's
+    // frame), so nothing the user meets next finds the keyboard taken.
+    if (m_platform.overlayHold)
+        m_platform.overlayHold->Release();
+    hide();
 }
 
 void CaptureOverlay::StepAside(bool aside) {
     if (aside)
-        hide();
+        HideOverlay();
     else
         ShowOverlay();
 }
@@ -186,7 +205,7 @@ void CaptureOverlay::AbortCapture() {
 }
 
 void CaptureOverlay::CaptureAndSave(bool toClipboard) {
-    hide();
+    HideOverlay();
     CaptureRequest request = m_request;
     request.box = m_box->cap();
     request.toClipboard = toClipboard;
@@ -198,7 +217,7 @@ void CaptureOverlay::MovieWindow() {
         AbortCapture();
         return;
     }
-    hide();
+    HideOverlay();
     m_handedToMovie = true;
     const CaptureRegion cap = m_box->cap();
     m_movie({cap, QRect(m_desk.x() + cap.x, m_desk.y() + cap.y, cap.w, cap.h)});
@@ -209,7 +228,7 @@ void CaptureOverlay::Finish(const QString &LastPic) {
         return;
     m_finished = true;
     m_platform.windows->SetTopMost(this, false);
-    hide();
+    HideOverlay();
     emit finished(LastPic);
 }
 

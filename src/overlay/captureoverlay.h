@@ -93,6 +93,8 @@ private:
     QPoint DevicePoint(const QPointF &logical) const;
     // Repaints what a change of the shown box uncovered or covered.
     void ShowBoxChange(const QRect &before);
+    // Hides and gives the keyboard and the pointer back.
+    void HideOverlay();
     void Finish(const QString &LastPic);
     // Carries out what a key asked for; `before` is the box shown before
     // the key handler moved it.

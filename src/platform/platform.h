@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -99,8 +101,28 @@ public:
     // Takes what it can get; a combination another program holds is skipped.
     virtual void HookHotKeys() = 0;
     virtual void UnhookHotKeys() = 0;
+    // The combinations ("Print", "Ctrl+Print", "Shift+Print") another program
+    // held at the last HookHotKeys.
+    virtual QStringList TakenCombinations() const { return {}; }
 signals:
     void pressed();
+};
+
+// Keeps the overlay out of the window manager's hands: above every panel and
+// dock, with the keyboard and the pointer while it is shown, whatever focus
+// policy the window manager follows.
+class OverlayHold {
+public:
+    virtual ~OverlayHold() = default;
+    // Before the window is first shown.
+    virtual void Prepare(QWidget *window) = 0;
+    // Takes the keyboard and the pointer for the shown window. Another
+    // program may hold them for a moment (the desktop shortcut that started
+    // the capture): then it tries again for a while; `withoutGrab` runs if it
+    // gives up.
+    virtual void Grab(QWidget *window, std::function<void()> withoutGrab) = 0;
+    // Gives both back; also stops trying.
+    virtual void Release() = 0;
 };
 
 struct Platform {
@@ -110,6 +132,7 @@ struct Platform {
     std::unique_ptr<DisplayEnumerator> displays;
     std::unique_ptr<ScreenCapture> capture;
     std::unique_ptr<HotKey> hotKey;
+    std::unique_ptr<OverlayHold> overlayHold;
 };
 
 } // namespace quillcap

@@ -3,6 +3,8 @@
 
 #include <QDate>
 
+#include <X11/keysym.h>
+
 namespace e2e {
 namespace {
 
@@ -144,6 +146,80 @@ TEST_F(Capture, OverlayAtScaleFactorTwoTheDesktopIsShownInDevicePixels) {
         << why() << "; a fifth of the primary monitor, centred";
     ASSERT_TRUE(x->drag({100, 100}, {300, 200})) << why();
     EXPECT_TRUE(showsBox(*x, {100, 100, 200, 100})) << why();
+}
+
+struct Typist { // another program's window the user types into, on its own connection
+    explicit Typist(XSession &x) : c(xcb_connect(qPrintable(x.display()), nullptr)) {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_KEY_PRESS};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 100, 100, 300, 200, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(c, window);
+        xcb_flush(c);
+    }
+    ~Typist() { xcb_key_symbols_free(syms), xcb_disconnect(c); }
+    QList<xcb_keysym_t> keys() {
+        while (const auto e = take(xcb_poll_for_event(c)))
+            if ((e->response_type & ~0x80) == XCB_KEY_PRESS)
+                got << xcb_key_symbols_get_keysym(
+                    syms, reinterpret_cast<xcb_key_press_event_t *>(e.get())->detail, 0);
+        return got;
+    }
+    xcb_connection_t *c;
+    xcb_window_t window = xcb_generate_id(c);
+    xcb_key_symbols_t *syms = xcb_key_symbols_alloc(c);
+    QList<xcb_keysym_t> got;
+};
+
+// Under openbox with a tint2 panel, the user typing into another program:
+// the overlay covers the panel, takes the keys the window manager would not
+// give it, and Esc gives them back.
+TEST_F(Capture, UnderOpenboxWithAPanelTheOverlayCoversItHoldsTheKeysAndEscGivesThemBack) {
+    ASSERT_TRUE(x->startOpenbox()) << why();
+    const QString panelConfig = home.root() + "/tint2rc";
+    ASSERT_TRUE(writeFile(panelConfig, "rounded = 0\nborder_width = 0\n"
+                                       "background_color = #ff0000 100\npanel_items = T\n"
+                                       "panel_position = bottom center horizontal\n"
+                                       "panel_size = 100% 40\npanel_background_id = 1\n"));
+    const auto panel = x->spawn("sh", {"-c", "exec tint2 -c " + panelConfig + " 2>/dev/null"});
+    const QPoint inPanel(960, 1070);
+    ASSERT_TRUE(waitFor([&] { return x->grabRoot().pixel(inPanel) == qRgb(255, 0, 0); }, "panel"))
+        << why();
+    Typist typist(*x);
+    // No message after saving: it would take the focus from the typist.
+    ASSERT_TRUE(home.writeSettings({"SHOWMESSAGE", " 0 ", "DEBUGLOG", "True"}));
+    QuillCap app(*x, home.environment(*x));
+    xcb_window_t main = XCB_WINDOW_NONE;
+    ASSERT_TRUE(app.waitForMainWindow(&main)) << why();
+    // Minimized, the main window stays away after a capture.
+    ASSERT_TRUE(x->xdotool("windowminimize --sync " + QString::number(main))) << why();
+    ASSERT_TRUE(x->focus(typist.window)) << why();
+    const auto openOverlay = [&] { // openbox keeps plain Print
+        for (const QDeadlineTimer deadline(kTimeout);
+             !x->key("ctrl+Print") || !x->waitForWindow(kOverlay, nullptr, 500ms);)
+            if (deadline.hasExpired())
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(openOverlay()) << why();
+    const auto shaded = [&] { return x->grabRoot().pixel(inPanel) == qRgb(111, 0, 0); };
+    EXPECT_TRUE(waitFor(shaded, "the panel under the overlay")) << why();
+    ASSERT_TRUE(x->key("d Return")) << why();
+    const QImage whole = saved(home, "Quillcap_001.png");
+    EXPECT_EQ(whole.size(), x->size());
+    EXPECT_EQ(whole.pixel(inPanel), qRgb(255, 0, 0));
+    ASSERT_TRUE(x->waitForNoWindow(kOverlay)) << why();
+    // openbox holds plain Print: logged, and said without a message box.
+    EXPECT_TRUE(
+        readFile(home.dataFolder() + "/QuillCap.log").contains("Print Screen hot key: Print"));
+    EXPECT_FALSE(x->shown(QRegularExpression("QuillCap"))) << "a message box";
+
+    ASSERT_TRUE(openOverlay() && x->key("Escape") && x->waitForNoWindow(kOverlay)) << why();
+    ASSERT_TRUE(x->key("a")) << why();
+    EXPECT_TRUE(waitFor([&] { return typist.keys().contains(XK_a); }, "the key back")) << why();
+    for (const xcb_keysym_t meant : {XK_d, XK_Return, XK_Escape})
+        EXPECT_FALSE(typist.keys().contains(meant)) << "a key meant for the overlay got away";
 }
 
 // Several monitors (MultiMonitor.*, on the Xorg dummy that with-xorg-dummy lays

@@ -68,7 +68,9 @@ struct FakeDisplays : DisplayEnumerator {
 // A hot key the test presses itself.
 struct FakeHotKey : HotKey {
     bool hooked = false;
+    QStringList taken; // what other programs hold
     void HookHotKeys() override { hooked = true; }
+    QStringList TakenCombinations() const override { return taken; }
     void UnhookHotKeys() override { hooked = false; }
     void Press() {
         if (hooked)
@@ -87,7 +89,8 @@ struct FakePlatform {
     Platform platform{
         std::unique_ptr<WindowSystem>(windows),  std::unique_ptr<ScreenInfo>(screens),
         std::unique_ptr<Shell>(shell),           std::unique_ptr<DisplayEnumerator>(displays),
-        std::unique_ptr<ScreenCapture>(capture), std::unique_ptr<HotKey>(hotKey)};
+        std::unique_ptr<ScreenCapture>(capture), std::unique_ptr<HotKey>(hotKey),
+        std::unique_ptr<OverlayHold>()};
 };
 
 } // namespace quillcap

@@ -19,6 +19,7 @@ TEST_F(GuiTest, SavedSettingsComeBackAndOurStaleTemporariesGo) {
     }
     start();
     EXPECT_EQ(window.windowTitle(), "QuillCap  (1,234 snaps)");
+    EXPECT_FALSE(control<QLabel>("lblHotKeyClash")->isVisible()) << "no key taken";
     EXPECT_EQ(control<QLabel>("lblNextName")->text(), " shot_001.jpg");
     EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(0, 100)) << "left of the desktop: to 0";
     EXPECT_EQ(state.SoundFilePath, path("program/capture.wav")) << "the default";
@@ -73,4 +74,15 @@ TEST_F(GuiTest, AMissingSaveFolderIsReplacedAndClosingSavesTheRegionsAndClosesTh
     window.close();
     EXPECT_EQ(read("config/lastcaps.txt"), " 1 \r\n10\r\n 1 \r\n20\r\n 1 \r\n30\r\n 1 \r\n40\r\n");
     EXPECT_FALSE(state.log.IsFileOpen());
+}
+
+TEST_F(GuiTest, PrintKeysOtherProgramsHoldAreNamedUnderTheSettingsWithoutAMessageBox) {
+    fakes.hotKey->taken = QStringList{"Print", "Ctrl+Print", "Shift+Print"};
+    start();
+    const auto *line = control<QLabel>("lblHotKeyClash");
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_TRUE(line->text().startsWith("Another program already uses Print, Ctrl+Print and "
+                                        "Shift+Print, so those keys will not start a capture."));
+    EXPECT_TRUE(line->text().contains("\"quillcap --capture\""));
+    EXPECT_TRUE(messages.informed.isEmpty() && messages.warned.isEmpty());
 }

@@ -1,12 +1,14 @@
 // What the capture reads from a real X server (QUILLCAP_TEST_BARE_SERVER=1: no MIT-SHM).
 #include "platform/x11/x11displayenumerator.h"
 #include "platform/x11/x11hotkey.h"
+#include "platform/x11/x11overlayhold.h"
 #include "platform/x11/x11screencapture.h"
 #include "xsession.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -187,11 +189,43 @@ TEST_F(HotKeyTest, EachCombinationRaisesOnePressWhateverTheLocksUnlessHeldElsewh
     ASSERT_FALSE(grab(XCB_MOD_MASK_CONTROL));
     m_hotKey.HookHotKeys();
     EXPECT_TRUE(m_log.join('\n').contains("Ctrl+Print")) << "the user is not told";
+    EXPECT_EQ(m_hotKey.TakenCombinations(), QStringList{"Ctrl+Print"});
     EXPECT_EQ(presses("Print ctrl+Print Num_Lock ctrl+Print Num_Lock"), 2);
     m_hotKey.UnhookHotKeys();
     EXPECT_EQ(presses("Print"), 0);
     EXPECT_FALSE(grab(0)) << "unhooking kept a grab";
     xcb_ungrab_key(c, XCB_GRAB_ANY, session().root(), XCB_MOD_MASK_ANY);
+    session().sync();
+}
+
+// Another client holds the keyboard for the first 300 ms, as a desktop's
+// shortcut handler does until the key comes up: the overlay tries again, gets
+// it (its window turns active through the grab alone) and gives it back.
+TEST(OverlayHoldTest, AKeyboardHeldElsewhereForAMomentIsTakenOnceFreeAndGivenBack) {
+    xcb_connection_t *c = session().connection();
+    const auto grabKeyboard = [&] {
+        const auto r = xs::take(
+            xcb_grab_keyboard_reply(c,
+                                    xcb_grab_keyboard(c, 0, session().root(), XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr));
+        return r ? int(r->status) : -1;
+    };
+    ASSERT_EQ(grabKeyboard(), XCB_GRAB_STATUS_SUCCESS);
+    QTimer::singleShot(300, [&] { xcb_ungrab_keyboard(c, XCB_CURRENT_TIME), session().sync(); });
+    bool gaveUp = false;
+    x11::X11OverlayHold hold;
+    QWidget window;
+    window.resize(200, 100);
+    hold.Prepare(&window);
+    window.show();
+    hold.Grab(&window, [&] { gaveUp = true; });
+    ASSERT_TRUE(xs::waitFor([&] { return window.isActiveWindow() || gaveUp; }, "the grab"));
+    EXPECT_FALSE(gaveUp);
+    EXPECT_EQ(grabKeyboard(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    hold.Release();
+    EXPECT_TRUE(xs::waitFor([&] { return grabKeyboard() == XCB_GRAB_STATUS_SUCCESS; }, "release"));
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     session().sync();
 }
 

@@ -59,6 +59,7 @@ void X11HotKey::Log(const QString &line) const {
 
 void X11HotKey::HookHotKeys() {
     UnhookHotKeys();
+    m_taken.clear();
     m_c = QtConnection();
     if (!m_c) {
         Log(QStringLiteral("Print Screen hot key: no X11 connection"));
@@ -95,6 +96,8 @@ void X11HotKey::HookHotKeys() {
                                "program, skipped")
                     .arg(QLatin1String(p.modifier), QLatin1String(p.lock))
                     .arg(p.grab.key));
+            if (!m_taken.contains(QLatin1String(p.modifier)))
+                m_taken << QLatin1String(p.modifier);
         } else {
             m_grabs.push_back(p.grab);
         }

@@ -25,6 +25,7 @@ public:
 
     void HookHotKeys() override;
     void UnhookHotKeys() override;
+    QStringList TakenCombinations() const override { return m_taken; }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -41,6 +42,7 @@ private:
     xcb_window_t m_root = XCB_WINDOW_NONE;
     std::vector<xcb_keycode_t> m_keys;
     std::vector<Grab> m_grabs;
+    QStringList m_taken;
     bool m_filtering = false;
 };
 

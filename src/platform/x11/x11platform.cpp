@@ -4,6 +4,7 @@
 #include "platform/x11/qtshell.h"
 #include "platform/x11/x11displayenumerator.h"
 #include "platform/x11/x11hotkey.h"
+#include "platform/x11/x11overlayhold.h"
 #include "platform/x11/x11screencapture.h"
 #include "platform/x11/x11windowsystem.h"
 
@@ -16,7 +17,8 @@ Platform makeX11Platform(std::function<void(const QString &)> log) {
     platform.shell = std::make_unique<x11::QtShell>();
     platform.displays = std::make_unique<x11::X11DisplayEnumerator>();
     platform.capture = std::make_unique<x11::X11ScreenCapture>();
-    platform.hotKey = std::make_unique<x11::X11HotKey>(std::move(log));
+    platform.hotKey = std::make_unique<x11::X11HotKey>(log);
+    platform.overlayHold = std::make_unique<x11::X11OverlayHold>(std::move(log));
     return platform;
 }
 
