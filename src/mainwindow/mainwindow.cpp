@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -165,6 +166,17 @@ void MainWindow::ShowVersion() {
 void MainWindow::ShowHotKeyClash(const QString &text) {
     m_lblHotKeyClash->setText(text);
     m_lblHotKeyClash->setVisible(!text.isEmpty());
+    // The window grows by the line rather than squeezing the list and the
+    // preview over the labels under them.
+    // A wrapped line's height depends on the width, which the minimum size
+    // leaves out.
+    layout()->activate();
+    const int needed =
+        qMax(layout()->totalMinimumSize().height(),
+             layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : 0);
+    setMinimumHeight(qMax(minimumHeight(), needed));
+    if (height() < needed)
+        resize(width(), needed);
 }
 
 void MainWindow::ShowCaption() {
