@@ -45,6 +45,10 @@ std::optional<int> HandOver(InstanceChannel &channel, std::optional<InstanceRequ
 
 } // namespace
 
+namespace {
+constexpr char kAlreadyRunning[] = "QuillCap is already running !";
+}
+
 int main(int argc, char *argv[]) {
     using namespace quillcap;
     QStringList args;
@@ -83,8 +87,7 @@ int main(int argc, char *argv[]) {
 
     // What the platform has to say (a hot key another program holds) goes to
     // the debug log.
-    Platform platform =
-        makeX11Platform([&state](const QString &line) { state.log.WriteLog(line); });
+    Platform platform = makeX11Platform(log);
     MessageBoxes messages;
     // Bound before the main window exists, the socket is the lock against a
     // second copy; the title search below still catches older copies.
@@ -105,13 +108,13 @@ int main(int argc, char *argv[]) {
         // Another copy started at the same moment and won.
         if (const auto code = HandOver(*channel, command.request))
             return *code;
-        messages.Inform(QStringLiteral("QuillCap is already running !"));
+        messages.Inform(QLatin1String(kAlreadyRunning));
         return 0;
     }
     if (listening == InstanceChannel::ListenOutcome::Failed && channel)
         std::fprintf(stderr, "QuillCap: no command channel (%s)\n", qPrintable(channelError));
     if (platform.windows->FindWindowByTitle(QLatin1String(kCaptionPrefix))) {
-        messages.Inform(QStringLiteral("QuillCap is already running !"));
+        messages.Inform(QLatin1String(kAlreadyRunning));
         return 0;
     }
 

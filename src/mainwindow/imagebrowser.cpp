@@ -215,8 +215,7 @@ void ImageBrowser::Remove(const QString &path) {
         m_state.log.WriteLog(QStringLiteral("         ... could not delete file."));
         m_messages.Warn(QStringLiteral("Could not delete file: \r") + path + u'\r' + problem);
     }
-    RefreshFileBox();
-    ShowPreview();
+    // The update the delete asks for next reads the folder and the preview.
 }
 
 bool ImageBrowser::eventFilter(QObject *watched, QEvent *event) {

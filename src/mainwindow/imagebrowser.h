@@ -43,7 +43,6 @@ public:
     void ShowPreview();
     // Asks, then moves the chosen entry to the trash.
     void DeleteImageInViewer();
-    QMenu *imageMenu() const { return m_iMenu; }
 
     // Reads a file for the preview; runs on a worker thread.
     std::function<QImage(const QString &path)> decode;

@@ -98,10 +98,7 @@ void MainWindow::ConnectHandlers() {
     connect(m_chkStartWithDesktop, &QCheckBox::clicked, this, &MainWindow::ChangeAutostart);
     connect(m_imgSnapNow, &QToolButton::clicked, this, &MainWindow::snapRequested);
     connect(m_browser.get(), &ImageBrowser::updateRequested, this, [this] { UpdateStuff(); });
-    connect(m_browser.get(), &ImageBrowser::folderChanged, this, [this] {
-        m_lblNextNumber->setText(GetNextFileNumber());
-        RefreshNextImageName();
-    });
+    connect(m_browser.get(), &ImageBrowser::folderChanged, this, &MainWindow::RefreshNextNames);
 
     // The next name follows the pointer over the window, so date codes stay
     // current; the web label opens the home page.
@@ -226,20 +223,25 @@ void MainWindow::ChangeSaveFolder(const QString &folder) {
 
 void MainWindow::UpdateStuff(FolderReport report) {
     Settings &s = m_state.settings;
-    if (s.saveFolder != QLatin1String("booting")) {
+    if (s.saveFolder != QLatin1String("booting"))
         CheckSaveFolder(report);
-        m_fileBoxFolder = s.saveFolder;
-    }
     m_fileBox->setToolTip(s.FileTypeText() +
                           QStringLiteral(" files in the current target directory"));
     RefreshFileBox();
+    RefreshNextNames();
+}
+
+void MainWindow::RefreshNextNames() {
     m_lblNextNumber->setText(GetNextFileNumber());
     RefreshNextImageName();
 }
 
 void MainWindow::RefreshFileBox() {
     m_browser->RefreshFileBox();
-    m_fileBoxFolder = m_browser->folder();
+}
+
+QString MainWindow::fileBoxFolder() const {
+    return m_browser->folder();
 }
 
 void MainWindow::SelectFile(const QString &name) {

@@ -89,7 +89,7 @@ public:
     TwipsRect GeometryTwips() const;
 
     FileListBox *fileBox() const { return m_fileBox; }
-    QString fileBoxFolder() const { return m_fileBoxFolder; }
+    QString fileBoxFolder() const;
     ImageBrowser &browser() const { return *m_browser; }
 
 signals:
@@ -117,6 +117,8 @@ private:
     QPoint FromTwips(QPoint twips) const;
     // Takes a folder the user typed or picked, or refuses it with the reason.
     void ChangeSaveFolder(const QString &folder);
+    // lblNextNumber and the next image name, from the kept listing.
+    void RefreshNextNames();
     void ShowAutostart();
     void ChangeAutostart(bool on);
 
@@ -129,7 +131,6 @@ private:
 
     bool m_startingUp = false;
     bool m_showingSettings = false;
-    QString m_fileBoxFolder;
     QString m_missingFolder; // noted while a capture starts
     std::unique_ptr<ImageBrowser> m_browser;
 

@@ -4,6 +4,7 @@
 #include "app/pathtext.h"
 #include "app/usermessages.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/snapshotflow.h"
 #include "output/framesinks.h"
 #include "output/messagewindow.h"
 #include "output/recordingborder.h"
@@ -16,10 +17,6 @@
 #include <cmath>
 
 namespace quillcap {
-
-namespace {
-constexpr const char *kNothingCaptured = "xxxx";
-}
 
 MovieFlow::MovieFlow(AppState &state, Platform &platform, UserMessages &messages,
                      MainWindow &window, const MovieRequest &request)
@@ -123,7 +120,7 @@ void MovieFlow::Abort() {
     if (m_ended)
         return;
     m_ended = true;
-    emit ended(QLatin1String(kNothingCaptured));
+    emit ended(QLatin1String(SnapshotFlow::kNothingCaptured));
 }
 
 void MovieFlow::SequenceFinished(const MovieRecorder::Outcome &outcome) {
@@ -143,7 +140,7 @@ void MovieFlow::SequenceFinished(const MovieRecorder::Outcome &outcome) {
                      QStringLiteral(" frame name(s) were taken already and skipped"));
     m_state.recentRegions.append(m_request.box);
     // Nothing written counts as no capture.
-    emit ended(outcome.lastName.isEmpty() ? QLatin1String(kNothingCaptured)
+    emit ended(outcome.lastName.isEmpty() ? QLatin1String(SnapshotFlow::kNothingCaptured)
                                           : FileNamePart(outcome.lastName));
     switch (outcome.end) {
     case MovieRecorder::End::SaveFailed:

@@ -22,7 +22,6 @@ public:
     bool running() const { return m_running; }
     int width() const { return m_width; }
     int pictureLeft() const { return m_pictureLeft; }
-    int fullWidth() const { return m_fullWidth; }
 
     static constexpr int kTickMs = 100;
 

@@ -153,7 +153,6 @@ void SnapshotFlow::TakeSnapShot() {
 }
 
 void SnapshotFlow::OpenMovie(const MovieRequest &request) {
-    m_messages.SetStepAside({});
     m_movie = new MovieFlow(m_state, m_platform, m_messages, m_window, request);
     connect(m_movie, &MovieFlow::ended, this, [this](const QString &LastPic) {
         if (m_overlay)

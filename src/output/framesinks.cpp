@@ -15,7 +15,7 @@ ImageSequenceSink::ImageSequenceSink(QString folder, QString prefix, QString typ
       m_number(firstNumber) {}
 
 bool ImageSequenceSink::Write(const QImage &frame, qint64) {
-    GdiPlus gdip;
+    GdiPlus &gdip = m_gdip;
     for (;; ++m_number) {
         if (m_number > kLastFrameNumber) {
             m_exhausted = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/gdiplus.h"
+
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -53,6 +55,7 @@ private:
     QString m_prefix;
     QString m_typeText;
     qint32 m_number;
+    GdiPlus m_gdip; // one encoder table for the whole sequence
 };
 
 // One Motion JPEG video, "<prefix><first number>.avi", at the tick's rate;

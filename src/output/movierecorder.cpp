@@ -119,10 +119,7 @@ void MovieRecorder::WriterLoop() {
                 this, [this] { Stop(); }, Qt::QueuedConnection);
             break;
         }
-        {
-            const std::lock_guard lock(m_mutex);
-            ++m_written;
-        }
+        ++m_written;
         if (const qint32 number = m_sink->lastNumber())
             QMetaObject::invokeMethod(
                 this, [this, number] { emit frameWritten(number); }, Qt::QueuedConnection);

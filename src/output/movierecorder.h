@@ -90,7 +90,7 @@ private:
     std::deque<Frame> m_queue; // guarded by m_mutex
     bool m_closing = false;    // guarded by m_mutex
     bool m_failed = false;     // guarded by m_mutex
-    qint64 m_written = 0;      // guarded by m_mutex
+    qint64 m_written = 0;      // the writer's; read once it has joined
     std::thread m_writer;
 };
 

@@ -34,8 +34,6 @@ public:
         return std::max<qint64>(0, m_start + m_next * m_interval - nowNs);
     }
 
-    qint64 nextTick() const { return m_next; }
-
 private:
     qint64 m_start;
     qint64 m_interval;

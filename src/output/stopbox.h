@@ -39,9 +39,6 @@ public:
     // The sequence ended by itself: the window closes without aborting.
     void SequenceEnded();
 
-    QPushButton *cmdStop() const { return m_cmdStop; }
-    QLabel *lblImNumber() const { return m_lblImNumber; }
-
 signals:
     void startRequested(const quillcap::MovieOptions &options, bool asVideo);
     void stopRequested();
