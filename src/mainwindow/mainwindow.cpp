@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -105,6 +106,10 @@ void MainWindow::ConnectHandlers() {
     setMouseTracking(true);
     installEventFilter(this);
     for (QWidget *child : findChildren<QWidget *>()) {
+        // A pop-up menu keeps its own keys (Down moves through the menu, not
+        // the file list).
+        if (qobject_cast<QMenu *>(child))
+            continue;
         child->setMouseTracking(true);
         child->installEventFilter(this);
     }
