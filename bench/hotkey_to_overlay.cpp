@@ -1,79 +1,113 @@
-// Time from Print Screen to the capture overlay being shown, on an Xvfb of
-// its own. The main window starts minimized, so the program adds no settle
-// time before it freezes the desktop. Timed twice: the key, and
-// `quillcap --capture` (its own process start included).
-// Usage: hotkey_to_overlay [presses]
-#include "xsession.h"
+// Time from Print Screen, and from `quillcap --capture` (its own process start
+// included), to the shaded overlay on screen: the key goes in through XTEST,
+// then one screen pixel outside the box is read until it turns shaded. On an
+// Xvfb the picture's size showing it; the main window starts in the tray, so
+// the program adds no settle time before it freezes the desktop.
+// Usage: hotkey_to_overlay PICTURE [presses]
+#include "benchtools.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <functional>
-#include <memory>
-#include <vector>
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// A pixel well outside the default box that shading visibly changes.
+QPoint shadeProbe(const QImage &screen) {
+    for (int y = 8; y < screen.height() / 3; y += 7)
+        for (int x = 8; x < screen.width() / 3; x += 7)
+            if (qGray(screen.pixel(x, y)) > 96)
+                return {x, y};
+    return {8, 8};
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    const auto x = xs::XSession::start();
+    if (argc < 2)
+        return std::fprintf(stderr, "usage: hotkey_to_overlay PICTURE [presses]\n"), 2;
+    const int presses = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+    const auto x = bench::screenShowing(argv[1], "hotkey_to_overlay");
+    if (!x)
+        return 0;
     const xs::Home home;
-    if (!x || !home.writeSettings({"STARTMINIMIZED", " 1 "})) {
-        std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str());
-        return 1;
-    }
-    xs::QuillCap program(*x, home.environment(*x));
-    // Started in the tray: untimed, the splash comes and goes first.
-    if (!program.waitForSplashToEnd())
+    const auto failed = [] {
         return std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str()), 1;
-    // Once untimed: the program takes the key a moment after it starts.
-    if (!program.openOverlay() || !x->key("Escape") || !x->waitForNoWindow(xs::kOverlay)) {
-        std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str());
-        return 1;
-    }
-    // Each trigger timed `count` times, from just before it to the overlay
-    // mapped; the overlay is closed again untimed.
+    };
+    if (!home.writeSettings({"STARTMINIMIZED", " 1 "}))
+        return failed();
+    const QPoint probe = shadeProbe(x->grabRoot());
+    const QRgb bright = x->pixel(probe);
+    // Outside the box the overlay keeps about 44 % of each channel.
+    const auto shaded = [&](QRgb got) {
+        const auto near = [](int c, int v) { return std::abs(c - v * 0.436) <= 2; };
+        return near(qRed(got), qRed(bright)) && near(qGreen(got), qGreen(bright)) &&
+               near(qBlue(got), qBlue(bright));
+    };
+    xs::QuillCap program(*x, home.environment(*x));
+    // Started in the tray: untimed, the splash comes and goes first; then once
+    // untimed, since the program takes the key a moment after it starts.
+    if (!program.waitForSplashToEnd() || !program.openOverlay() || !x->key("Escape") ||
+        !x->waitForNoWindow(xs::kOverlay))
+        return failed();
     const auto measure = [&](const char *what, const std::function<void()> &trigger) {
         std::vector<double> times;
         while (int(times.size()) < presses) {
-            // A request right after the last capture can come before the
-            // program listens again: such a try is repeated and not counted.
+            // The screen must show the desktop again before the next try.
+            if (!xs::waitFor([&] { return x->pixel(probe) == bright; }, "the desktop back"))
+                return false;
             QElapsedTimer clock;
             clock.start();
             trigger();
-            xcb_window_t overlay = XCB_WINDOW_NONE;
-            if (!x->waitForWindow(xs::kOverlay, &overlay, 1s)) {
-                if (!program.running())
-                    return std::fprintf(stderr, "hotkey_to_overlay: the program ended\n"), false;
-                continue;
+            bool shown = false;
+            while (!(shown = shaded(x->pixel(probe))) && clock.elapsed() < 2000) {
             }
-            times.push_back(clock.nsecsElapsed() / 1e6);
-            x->focus(overlay);
-            x->tap(XK_Escape);
+            // A request right after the last capture can come before the
+            // program listens again: such a try is repeated and not counted.
+            if (shown)
+                times.push_back(clock.nsecsElapsed() / 1e6);
+            else if (!program.running())
+                return xs::fail("the program ended");
+            xcb_window_t overlay = XCB_WINDOW_NONE;
+            if (x->waitForWindow(xs::kOverlay, &overlay, 1s))
+                x->tap(XK_Escape);
             if (!x->waitForNoWindow(xs::kOverlay))
-                return std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str()), false;
+                return false;
         }
         std::sort(times.begin(), times.end());
-        std::printf("%s to shown overlay: median %.1f ms over %d (min %.1f, max %.1f)\n", what,
-                    times[times.size() / 2], presses, times.front(), times.back());
+        std::printf("%s to shaded overlay on screen (%dx%d): median %.1f ms over %d (min %.1f, "
+                    "max %.1f)\n",
+                    what, x->size().width(), x->size().height(), times[times.size() / 2], presses,
+                    times.front(), times.back());
         return true;
     };
-    std::vector<std::unique_ptr<QProcess>> commands;
+    // Started as a desktop's shortcut daemon starts it (posix_spawn), not
+    // through QProcess, whose own set-up would be counted too.
+    std::vector<pid_t> commands;
+    const QProcessEnvironment environment = home.environment(*x);
+    std::vector<QByteArray> variables;
+    for (const QString &variable : environment.toStringList())
+        variables.push_back(variable.toLocal8Bit());
+    std::vector<char *> envp;
+    for (QByteArray &variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     const auto command = [&] {
-        commands.push_back(std::make_unique<QProcess>());
-        commands.back()->setProcessEnvironment(home.environment(*x));
-        commands.back()->start(QUILLCAP_BINARY, {"--capture"});
+        char binary[] = QUILLCAP_BINARY, capture[] = "--capture";
+        char *argv[] = {binary, capture, nullptr};
+        pid_t pid = 0;
+        if (::posix_spawn(&pid, binary, nullptr, nullptr, argv, envp.data()) == 0)
+            commands.push_back(pid);
     };
     if (!measure("Print Screen", [&] { x->tap(XK_Print); }) ||
         !measure("quillcap --capture", command))
-        return 1;
-    for (const auto &c : commands)
-        c->waitForFinished();
+        return failed();
+    for (const pid_t pid : commands)
+        ::waitpid(pid, nullptr, 0);
     return 0;
 }

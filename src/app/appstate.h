@@ -52,6 +52,7 @@ struct AppState {
     bool ShowMessageAfter = true;
     QString SoundFilePath;
     QString ErrorSoundPath;
+    QString VideoModulePath; // the film writer, loaded on the first film
     qint32 minLeft = 0;
     qint32 maxRight = 0;
     qint32 minTop = 0;

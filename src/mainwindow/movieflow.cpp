@@ -78,7 +78,7 @@ void MovieFlow::StartMovieCapture(const MovieOptions &options, bool asVideo) {
     const QString folder = m_state.settings.saveFolder;
     std::unique_ptr<FrameSink> sink;
     if (asVideo) {
-        auto video = std::make_unique<VideoSink>();
+        auto video = std::make_unique<VideoSink>(VideoModuleWriters(m_state.VideoModulePath));
         if (!video->Open(folder, prefix, firstNumber, m_request.area.size(),
                          options.intervalSeconds)) {
             log.WriteLog(QStringLiteral("## (Movie Capture Mode) Could not create video ") +

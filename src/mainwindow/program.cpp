@@ -44,6 +44,7 @@ void Program::ApplyDefaults() {
     }
     m_state.SoundFilePath = m_paths.SoundFile(QStringLiteral("capture.wav"));
     m_state.ErrorSoundPath = m_paths.SoundFile(QStringLiteral("error.wav"));
+    m_state.VideoModulePath = m_paths.VideoModuleFile();
     m_state.ShowMessageAfter = true;
     s.showMsg = 1;
     m_state.EnableMultiMonitor = true;

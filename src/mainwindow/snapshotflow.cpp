@@ -107,8 +107,10 @@ void SnapshotFlow::TakeSnapShot() {
     }
     if (m_program.Unloaded())
         return;
-    m_overlay = new CaptureOverlay(m_state, m_platform, m_messages, m_cursor);
-    connect(m_overlay, &CaptureOverlay::finished, this, &SnapshotFlow::ReturnFromCapture);
+    if (!m_overlay) {
+        m_overlay = new CaptureOverlay(m_state, m_platform, m_messages);
+        connect(m_overlay, &CaptureOverlay::finished, this, &SnapshotFlow::ReturnFromCapture);
+    }
     if (!m_sound) {
         m_ownSound = std::make_unique<QtSoundPlayer>(m_state.log);
         m_sound = m_ownSound.get();
@@ -140,7 +142,7 @@ void SnapshotFlow::TakeSnapShot() {
     };
     naming.SetPrefix = [this](const QString &raw) { m_window.SetPrefix(raw); };
     m_overlay->SetNaming(std::move(naming));
-    m_overlay->Load();
+    m_overlay->Load(m_cursor);
     // A message during the load may have let the program stop.
     if (m_program.Unloaded() || !m_overlay)
         return;
@@ -170,8 +172,6 @@ void SnapshotFlow::StopMovieForExit() {
 
 void SnapshotFlow::ReturnFromCapture(const QString &LastPic) {
     m_messages.SetStepAside({});
-    if (m_overlay)
-        m_overlay->deleteLater();
     // Its messages still follow the return.
     if (m_movie)
         m_movie->deleteLater();

@@ -1,7 +1,6 @@
 #include "output/framesinks.h"
 
 #include "codec/gdiplus.h"
-#include "output/aviwriter.h"
 #include "output/movieoptions.h"
 #include "platform/atomicfile.h"
 
@@ -42,14 +41,18 @@ void ImageSequenceSink::Finish() {
     SyncFolder(m_folder);
 }
 
-VideoSink::VideoSink() = default;
+VideoSink::VideoSink(MakeVideoWriter makeWriter) : m_makeWriter(std::move(makeWriter)) {}
 VideoSink::~VideoSink() = default;
 
 bool VideoSink::Open(const QString &folder, const QString &prefix, qint32 firstNumber, QSize size,
                      double intervalSeconds) {
     for (qint32 number = firstNumber; number <= kLastFrameNumber; ++number) {
-        m_writer = std::make_unique<AviWriter>();
         const QString name = folder + u'/' + MovieFrameName(prefix, number, QStringLiteral("avi"));
+        m_writer = m_makeWriter(&m_reason);
+        if (!m_writer) {
+            m_failedName = name;
+            break;
+        }
         if (m_writer->Open(name, size, intervalSeconds)) {
             m_name = name;
             return true;

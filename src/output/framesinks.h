@@ -1,14 +1,13 @@
 #pragma once
 
 #include "codec/gdiplus.h"
+#include "output/videowriter.h"
 
 #include <QImage>
 #include <QString>
 #include <memory>
 
 namespace quillcap {
-
-class AviWriter;
 
 // Where a sequence's frames go. Written from the recorder's writer thread,
 // one frame at a time, in the order they were grabbed.
@@ -62,7 +61,7 @@ private:
 // ticks the recorder missed repeat the frame before.
 class VideoSink final : public FrameSink {
 public:
-    VideoSink();
+    explicit VideoSink(MakeVideoWriter makeWriter);
     ~VideoSink() override;
     // Creates the file under the first free number from `firstNumber`;
     // false (nothing on disk) when it cannot be written.
@@ -72,7 +71,8 @@ public:
     void Finish() override;
 
 private:
-    std::unique_ptr<AviWriter> m_writer;
+    MakeVideoWriter m_makeWriter;
+    std::unique_ptr<VideoWriter> m_writer;
     QString m_name;
 };
 

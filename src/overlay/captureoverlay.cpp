@@ -27,10 +27,9 @@ QString number(qint64 value) {
 
 } // namespace
 
-CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages,
-                               const CursorImage &cursor)
+CaptureOverlay::CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_state(state), m_platform(platform),
-      m_messages(messages), m_cursor(cursor) {
+      m_messages(messages) {
     setObjectName(QStringLiteral("frmCaptureHold"));
     setWindowTitle(QLatin1String(kTitle));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -81,7 +80,10 @@ void CaptureOverlay::BuildNoticePanel() {
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void CaptureOverlay::Load() {
+void CaptureOverlay::Load(const CursorImage &cursor) {
+    m_finished = m_handedToMovie = false;
+    m_request = {};
+    m_popUp->hide();
     DebugLog &log = m_state.log;
     log.WriteLog(QStringLiteral("Welcome to CaptureHold"));
     log.WriteLog(QStringLiteral("Multiple monitors is enabled"));
@@ -113,19 +115,10 @@ void CaptureOverlay::Load() {
     }
     if (m_state.settings.showMouse != 0) {
         log.WriteLog(QStringLiteral("Drawing cursor on the image (the option is selected)"));
-        StampCursor(m_bright, m_cursor.image, m_cursor.hotSpot,
-                    m_cursor.position - m_desk.topLeft());
+        StampCursor(m_bright, cursor.image, cursor.hotSpot, cursor.position - m_desk.topLeft());
     }
-    m_shaded = Dark3(m_bright, log);
-    if (m_shaded.isNull()) {
-        m_messages.Inform(QStringLiteral(
-            "Screen shading memory error.  There may be problems viewing the capture zone.\r\n"
-            "This sometimes happens because of an improper recovery of a Windows shutdown "
-            "error.\r\nTry restarting the program.  If all else fails try it after your next "
-            "reboot. "));
-        m_shaded = QImage(m_desk.size(), QImage::Format_RGB32);
-        m_shaded.fill(Qt::black);
-    }
+    // Shaded as it is painted: nothing to copy or to run short of now.
+    log.WriteLog(QStringLiteral("Copying a dark version of picCaptureHold into picCaptureBack"));
 
     const QSize monitor1(m_state.monitorTable.MParm(1, 2), m_state.monitorTable.MParm(1, 3));
     const QPoint panel = NoticePanelPosition(m_notice->size() * ratio, monitor1, m_desk.topLeft());
@@ -167,6 +160,7 @@ void CaptureOverlay::Load() {
                u')';
     });
     m_platform.windows->SetTopMost(this, true);
+    update(); // a new desktop: all of it is repainted when shown
 }
 
 void CaptureOverlay::ShowOverlay() {
@@ -229,6 +223,8 @@ void CaptureOverlay::Finish(const QString &LastPic) {
     m_finished = true;
     m_platform.windows->SetTopMost(this, false);
     HideOverlay();
+    // Let go, so the next grab can reuse the memory.
+    m_bright = QImage();
     emit finished(LastPic);
 }
 
@@ -249,7 +245,7 @@ void CaptureOverlay::ShowBoxChange(const QRect &before) {
 
 void CaptureOverlay::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
-    PaintOverlay(painter, event->region(), m_shaded, m_bright, m_box ? m_box->shown() : QRect());
+    PaintOverlay(painter, event->region(), m_bright, m_box ? m_box->shown() : QRect());
 }
 
 void CaptureOverlay::keyPressEvent(QKeyEvent *event) {

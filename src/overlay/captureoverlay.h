@@ -42,12 +42,14 @@ public:
 
     static constexpr const char *kTitle = "QuillCap capture";
 
-    CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages,
-                   const CursorImage &cursor);
+    // One window serves every capture: its backing store stays, so showing
+    // it again touches no fresh memory.
+    CaptureOverlay(AppState &state, Platform &platform, UserMessages &messages);
     ~CaptureOverlay() override;
 
-    // Freezes the desktop and builds both images; the window is not shown.
-    void Load();
+    // Starts a session: freezes the desktop (with `cursor` drawn in when the
+    // settings ask for it); the window is not shown.
+    void Load(const CursorImage &cursor);
     // Shows it top-most over the whole desktop with the keyboard focus;
     // never once the session has ended.
     void ShowOverlay();
@@ -106,10 +108,8 @@ private:
     AppState &m_state;
     Platform &m_platform;
     UserMessages &m_messages;
-    CursorImage m_cursor;
     QRect m_desk;
     QImage m_bright; // picCaptureHold: the frozen desktop
-    QImage m_shaded; // picCaptureBack: its shaded copy
     std::unique_ptr<CaptureBox> m_box;
     std::unique_ptr<OverlayMouse> m_mouse;
     std::unique_ptr<OverlayKeys> m_keys;

@@ -1,6 +1,6 @@
 #include "overlay/shading.h"
 
-#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QTransform>
 #include <array>
 #include <cmath>
@@ -49,51 +49,71 @@ void shadeRows(const Rows &rows, int firstRow, int endRow) {
 }
 
 // Rows are independent, so two threads share them; a thread's start (tens of
-// microseconds) pays only on images of this size and more.
+// microseconds) pays only on areas of this size and more.
 constexpr qint64 kSplitPixels = 512 * 1024;
+
+bool holds32BitPixels(const QImage &image) {
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The smallest whole-pixel rectangle covering `r` scaled by `factor`.
+QRect scaledOutward(const QRect &r, qreal factor) {
+    return QRectF(r.x() * factor, r.y() * factor, r.width() * factor, r.height() * factor)
+        .toAlignedRect();
+}
+
+// The picture the painter draws on and where painter pixel (0,0) lands in it,
+// when it is a plain 32-bit raster image reached by a whole-pixel shift (a
+// widget's backing store); else null.
+QImage *directTarget(QPainter &painter, QPoint &offset) {
+    QPaintEngine *engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return nullptr;
+    auto *image = static_cast<QImage *>(engine->paintDevice());
+    const QTransform t = painter.deviceTransform();
+    if (!holds32BitPixels(*image) || t.type() > QTransform::TxTranslate ||
+        t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    offset = QPoint(int(t.dx()), int(t.dy()));
+    return image;
+}
 
 } // namespace
 
-QImage Dark3(const QImage &source, DebugLog &log) {
-    log.WriteLog(QStringLiteral("Copying a dark version of picCaptureHold into picCaptureBack"));
-    const QImage rgb =
-        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-            ? source
-            : source.convertToFormat(QImage::Format_RGB32);
-    QImage target(rgb.size(), QImage::Format_RGB32);
-    if (rgb.isNull() || target.isNull())
-        return {};
+void ShadeInto(const QImage &bright, const QRect &area, QImage &target, QPoint at) {
+    const QRect from = area & bright.rect() & target.rect().translated(area.topLeft() - at);
+    if (from.isEmpty() || bright.depth() != 32 || !holds32BitPixels(target))
+        return;
+    const QPoint to = from.topLeft() - area.topLeft() + at;
     // Raw rows taken up front: QImage's accessors are not safe to call from
     // two threads at once.
-    const Rows rows{rgb.constBits(), rgb.bytesPerLine(), target.bits(), target.bytesPerLine(),
-                    rgb.width()};
-    const int height = rgb.height();
-    if (qint64(rgb.width()) * height < kSplitPixels) {
+    const Rows rows{bright.constScanLine(from.top()) + from.left() * 4, bright.bytesPerLine(),
+                    target.scanLine(to.y()) + to.x() * 4, target.bytesPerLine(), from.width()};
+    const int height = from.height();
+    if (qint64(from.width()) * height < kSplitPixels) {
         shadeRows(rows, 0, height);
-        return target;
+        return;
     }
     std::thread lower;
     try {
         lower = std::thread([&rows, height] { shadeRows(rows, height / 2, height); });
     } catch (const std::system_error &) {
         shadeRows(rows, 0, height); // no thread to be had: one pass does it all
-        return target;
+        return;
     }
     shadeRows(rows, 0, height / 2);
     lower.join();
-    return target;
 }
 
-namespace {
-// The smallest whole-pixel rectangle covering `r` scaled by `factor`.
-QRect scaledOutward(const QRect &r, qreal factor) {
-    return QRectF(r.x() * factor, r.y() * factor, r.width() * factor, r.height() * factor)
-        .toAlignedRect();
-}
-} // namespace
-
-void PaintOverlay(QPainter &painter, const QRegion &dirty, const QImage &shaded,
-                  const QImage &bright, const QRect &box) {
+void PaintOverlay(QPainter &painter, const QRegion &dirty, const QImage &bright, const QRect &box) {
     const qreal ratio = painter.device()->devicePixelRatio();
     const QTransform oldTransform = painter.worldTransform();
     const QPainter::CompositionMode oldMode = painter.compositionMode();
@@ -101,27 +121,37 @@ void PaintOverlay(QPainter &painter, const QRegion &dirty, const QImage &shaded,
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 
-    const QRect bounds = shaded.rect();
-    auto copy = [&painter](const QImage &image, const QRect &area) {
+    QPoint offset;
+    QImage *target = directTarget(painter, offset);
+    const QRect bounds =
+        bright.rect() & (target ? target->rect().translated(-offset) : bright.rect());
+    const auto copy = [&](const QRect &area) {
         if (!area.isEmpty())
-            painter.drawImage(area.topLeft(), image, area);
+            painter.drawImage(area.topLeft(), bright, area);
+    };
+    // Shaded straight into the painter's picture as it is drawn: no shaded
+    // copy of the desktop is kept, and each pixel is written once.
+    const auto shade = [&](const QRect &area) {
+        if (area.isEmpty())
+            return;
+        if (target)
+            return ShadeInto(bright, area, *target, area.topLeft() + offset);
+        QImage piece(area.size(), QImage::Format_RGB32);
+        ShadeInto(bright, area, piece, {0, 0});
+        painter.drawImage(area.topLeft(), piece);
     };
     for (const QRect &logical : dirty) {
-        const QRect area = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
-                                  logical.height() * ratio)
-                               .toAlignedRect() &
-                           bounds;
+        const QRect area = scaledOutward(logical, ratio) & bounds;
         const QRect in = area & box;
         if (in.isEmpty()) {
-            copy(shaded, area);
+            shade(area);
             continue;
         }
-        copy(bright, in);
-        copy(shaded, QRect(area.left(), area.top(), area.width(), in.top() - area.top()));
-        copy(shaded,
-             QRect(area.left(), in.bottom() + 1, area.width(), area.bottom() - in.bottom()));
-        copy(shaded, QRect(area.left(), in.top(), in.left() - area.left(), in.height()));
-        copy(shaded, QRect(in.right() + 1, in.top(), area.right() - in.right(), in.height()));
+        copy(in);
+        shade(QRect(area.left(), area.top(), area.width(), in.top() - area.top()));
+        shade(QRect(area.left(), in.bottom() + 1, area.width(), area.bottom() - in.bottom()));
+        shade(QRect(area.left(), in.top(), in.left() - area.left(), in.height()));
+        shade(QRect(in.right() + 1, in.top(), area.right() - in.right(), in.height()));
     }
 
     painter.setCompositionMode(oldMode);

@@ -29,11 +29,19 @@ QString DefaultSaveFolder() {
 } // namespace
 
 QString AppPaths::SoundFile(const QString &name) const {
+    return Shipped(name, installedDataFolder);
+}
+
+QString AppPaths::VideoModuleFile() const {
+    return Shipped(QStringLiteral("quillcap-video.so"), installedModuleFolder);
+}
+
+QString AppPaths::Shipped(const QString &name, const QString &installedFolder) const {
     const QString besideProgram = programFolder + QLatin1Char('/') + name;
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
-    if (!installedDataFolder.isEmpty()) {
-        const QString installed = installedDataFolder + QLatin1Char('/') + name;
+    if (!installedFolder.isEmpty()) {
+        const QString installed = installedFolder + QLatin1Char('/') + name;
         if (QFileInfo::exists(installed))
             return installed;
     }
@@ -72,6 +80,8 @@ AppPaths ResolveAppPaths() {
     // unpacked from the package) finds its own data.
     paths.installedDataFolder = QDir::cleanPath(paths.programFolder + QLatin1Char('/') +
                                                 QStringLiteral(QUILLCAP_DATA_FROM_BIN));
+    paths.installedModuleFolder = QDir::cleanPath(paths.programFolder + QLatin1Char('/') +
+                                                  QStringLiteral(QUILLCAP_MODULES_FROM_BIN));
     const QString configHome = ConfigHome();
     UserAppFolderChoice choice = ChooseUserAppFolder(configHome, paths.programFolder);
     paths.userAppFolder = choice.folder;

@@ -15,6 +15,8 @@ struct AppPaths {
     // Where an installed copy keeps its sounds: <prefix>/share/quillcap,
     // found from the executable's folder (<prefix>/bin).
     QString installedDataFolder;
+    // And its modules: <prefix>/lib/quillcap.
+    QString installedModuleFolder;
     // The user's Pictures folder, else the home folder.
     QString defaultSaveFolder;
     // Log lines explaining a fallback taken while choosing the folders.
@@ -27,6 +29,11 @@ struct AppPaths {
     // else in the installed data folder, else (missing everywhere) beside the
     // executable, so the caller reports the path the user would expect.
     QString SoundFile(const QString &name) const;
+    // The film writer's module, found the same way.
+    QString VideoModuleFile() const;
+
+private:
+    QString Shipped(const QString &name, const QString &installedFolder) const;
 };
 
 struct UserAppFolderChoice {

@@ -45,7 +45,7 @@ protected:
     FakePlatform fakes;
     RecordingMessages messages;
     FixedClock clock{QDate(2026, 3, 5)};
-    AppPaths paths{path("config"), path("program"), {}, path("pictures"), {}, path("autostart")};
+    AppPaths paths{path("config"), path("program"), {}, {}, path("pictures"), {}, path("autostart")};
     MainWindow window{state, fakes.platform, messages, clock};
     Program program{state, paths, fakes.platform, window, messages, false};
 

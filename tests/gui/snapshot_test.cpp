@@ -71,8 +71,8 @@ TEST_F(GuiTest, ASaveFolderGoneMeanwhileIsToldAfterTheCaptureSavedInTheDefaultOn
 }
 
 TEST_F(GuiTest, AnOverlayWhoseSessionEndedIsNeverShownAgain) {
-    CaptureOverlay overlay(state, fakes.platform, messages, CursorImage{});
-    overlay.Load();
+    CaptureOverlay overlay(state, fakes.platform, messages);
+    overlay.Load(CursorImage{});
     overlay.ShowOverlay();
     ASSERT_TRUE(overlay.isVisible());
     overlay.AbortCapture();

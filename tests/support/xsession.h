@@ -280,6 +280,12 @@ public:
                  : QImage();
     }
 
+    QRgb pixel(QPoint p) { // one screen pixel, cheaply: for polling
+        const auto r = XS_REPLY(get_image, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, int16_t(p.x()),
+                                int16_t(p.y()), 1, 1, ~0u);
+        return r ? *reinterpret_cast<const QRgb *>(xcb_get_image_data(r.get())) | 0xff000000u : 0;
+    }
+
     bool startOpenbox() { // true once it frames windows
         m_openbox = spawn("openbox", {"--sm-disable"});
         // Owning the manager's selection is not yet managing: a map sent while

@@ -50,6 +50,13 @@ TEST_F(ScreenCaptureTest, GrabEqualsTheScreenPixelForPixelAndIsBlackPastTheEdges
         EXPECT_EQ(m_capture.LastGrabUsedSharedMemory(),
                   qEnvironmentVariableIntValue("QUILLCAP_TEST_BARE_SERVER") != 1);
     }
+    // Grabs reuse their memory, but never a picture somebody still holds.
+    const QImage held = m_capture.GrabDesktop(kScreen);
+    session().setRootPicture(xs::pattern(session().size()).mirrored());
+    QImage next = m_capture.GrabDesktop(kScreen);
+    EXPECT_EQ(xs::firstDifference(held, [](QPoint p) { return xs::pattern(p); }), "");
+    const uchar *memory = std::exchange(next, QImage()).constBits();
+    EXPECT_EQ(m_capture.GrabDesktop(kScreen).constBits(), memory);
 }
 
 // Gives the root a cursor: red on the left half, blue on the right.

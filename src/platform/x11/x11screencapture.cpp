@@ -174,7 +174,9 @@ void X11ScreenCapture::DropSegment() {
 
 QImage X11ScreenCapture::GrabDesktop(const QRect &area) {
     m_lastUsedShm = false;
-    QImage image(area.size(), QImage::Format_RGB32);
+    // Filled in place: a copy taken now would be shared, and writing to it
+    // would copy it again.
+    QImage &image = ReusablePicture(area.size());
     if (image.isNull())
         return image;
     xcb_connection_t *c = m_connection.Get();
@@ -192,6 +194,13 @@ QImage X11ScreenCapture::GrabDesktop(const QRect &area) {
     for (const QRect &rect : black)
         FillBlack(image, rect.translated(-rootArea.topLeft()));
     return image;
+}
+
+QImage &X11ScreenCapture::ReusablePicture(QSize size) {
+    // Only this object holding it: nobody else sees the pixels change.
+    if (m_lastPicture.size() != size || !m_lastPicture.isDetached())
+        m_lastPicture = QImage(size, QImage::Format_RGB32);
+    return m_lastPicture;
 }
 
 bool X11ScreenCapture::Fetch(xcb_connection_t *c, const QRect &source, QImage &into, QPoint at) {

@@ -1,4 +1,5 @@
 #include "files.h"
+#include "output/aviwriter.h"
 #include "output/framesinks.h"
 #include "output/movieoptions.h"
 #include "output/movierecorder.h"
@@ -139,7 +140,7 @@ TEST(FrameSinks, ATakenNameIsPassedOverAndNeverReplaced) {
     EXPECT_TRUE(throughAFile.failedName().endsWith(u"/m_00001.png"_s));
 
     ASSERT_TRUE(writeFile(dir.filePath(u"v00003.avi"_s), "earlier"));
-    VideoSink video;
+    VideoSink video([](QString *) { return std::make_unique<AviWriter>(); });
     ASSERT_TRUE(video.Open(dir.path(), u"v"_s, 3, QSize(8, 6), 0.05));
     EXPECT_TRUE(video.Write(Frame(qRgb(200, 0, 0)), 0));
     video.Finish();

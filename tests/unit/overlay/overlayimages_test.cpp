@@ -1,6 +1,8 @@
 #include "overlay/overlayload.h"
 #include "overlay/shading.h"
 
+#include <QPicture>
+
 #include <gtest/gtest.h>
 
 using namespace quillcap;
@@ -70,5 +72,29 @@ TEST(Shading, ABoxChangeRepaintsOnlyThePixelsThatSwitch) {
             EXPECT_TRUE(region.contains(at)) << ratio << " at " << at.x();
         for (QPoint at : kept)
             EXPECT_FALSE(region.contains(at)) << ratio << " at " << at.x();
+    }
+}
+
+TEST(Shading, PaintedShadedOutsideTheBoxBrightInsideAndNothingPastTheDirtyPart) {
+    QImage bright(40, 30, QImage::Format_RGB32);
+    bright.fill(qRgb(255, 100, 1));
+    const QRect box(10, 8, 12, 6), dirty(4, 4, 20, 16); // device pixels
+    // A backing store is shaded into straight, at its scale; any other
+    // device (a recorded picture here) gets shaded copies.
+    for (const auto &[ratio, recorded] : {std::pair{1.0, false}, {2.0, false}, {1.0, true}}) {
+        QImage store(bright.size(), QImage::Format_ARGB32_Premultiplied);
+        store.setDevicePixelRatio(ratio);
+        store.fill(Qt::green);
+        QPicture picture;
+        QPainter painter;
+        recorded ? painter.begin(&picture) : painter.begin(&store);
+        const QRectF logical(QPointF(dirty.topLeft()) / ratio, QSizeF(dirty.size()) / ratio);
+        PaintOverlay(painter, QRegion(logical.toRect()), bright, box);
+        painter.end();
+        if (recorded)
+            QPainter(&store).drawPicture(0, 0, picture);
+        EXPECT_EQ(store.pixel(5, 5), qRgb(111, 44, 0)) << ratio << recorded;
+        EXPECT_EQ(store.pixel(box.center()), qRgb(255, 100, 1)) << ratio << recorded;
+        EXPECT_EQ(store.pixel(30, 25), QColor(Qt::green).rgb()) << ratio << recorded;
     }
 }
