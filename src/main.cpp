@@ -1,144 +1,40 @@
-// Entry routine: read the command line, hand a request to the running copy
-// or become it (refusing a second copy), then build the main window and start.
-#include "app/appicon.h"
-#include "app/appstate.h"
-#include "app/commandline.h"
-#include "app/formposition.h"
-#include "app/messageboxes.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/program.h"
-#include "naming/clock.h"
-#include "platform/apppaths.h"
-#include "platform/autostartentry.h"
-#include "platform/instancechannel.h"
-#include "platform/signalwatcher.h"
-#include "platform/x11/x11platform.h"
-#include "platform/x11/x11session.h"
+// The front door. A lone request for the running copy (a desktop shortcut's
+// `quillcap --capture`) goes straight to its socket, with nothing but the C++
+// runtime loaded: the program proper and its hundred libraries take tens of
+// milliseconds to map. Anything else starts the program from its module.
+#include "app/instancerequest.h"
+#include "platform/instanceclient.h"
+#include "platform/programmodule.h"
 
-#include <QApplication>
-#include <cstdio>
-#include <optional>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
 using namespace quillcap;
 
-// The exit code once `request` was handed to the running copy (or it was
-// refused), nothing when none runs and this start should become it.
-std::optional<int> HandOver(InstanceChannel &channel, std::optional<InstanceRequest> request) {
-    if (!request)
+std::optional<int> HandOverALoneRequest(int argc, char **argv) {
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char *display = std::getenv("DISPLAY");
+    if (argc != 2 || std::strncmp(argv[1], "--", 2) != 0 || !runtime || !*runtime || !display)
         return std::nullopt;
-    switch (channel.Send(RequestLine(*request))) {
-    case InstanceChannel::SendOutcome::Delivered:
-        return 0;
-    case InstanceChannel::SendOutcome::Refused:
-        std::fputs("quillcap: the running QuillCap refused the request\n", stderr);
-        return 1;
-    case InstanceChannel::SendOutcome::NoneRunning:
-        break;
+    for (const auto &[request, name] : kRequestNames) {
+        if (std::strcmp(argv[1] + 2, name) != 0)
+            continue;
+        const SendOutcome outcome =
+            SendInstanceLine(InstanceFileStem(runtime, display) + ".sock", name);
+        // With none running, the program proper starts and says so itself.
+        if (outcome == SendOutcome::NoneRunning)
+            return std::nullopt;
+        return ExitCodeAfterSending(outcome, request == InstanceRequest::Exit);
     }
-    if (*request != InstanceRequest::Exit)
-        return std::nullopt;
-    std::fputs("quillcap: QuillCap is not running\n", stderr);
-    return 1;
+    return std::nullopt;
 }
 
 } // namespace
 
-namespace {
-constexpr char kAlreadyRunning[] = "QuillCap is already running !";
-}
-
-int main(int argc, char *argv[]) {
-    using namespace quillcap;
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = ParseCommandLine(args, QLatin1String(MainWindow::kVersion));
-    if (command.exitCode) {
-        std::fputs(qPrintable(command.text), command.toStderr ? stderr : stdout);
-        return *command.exitCode;
-    }
-    if (const auto problem = X11SessionProblem()) {
-        std::fprintf(stderr, "%s\n", qPrintable(*problem));
-        return 2;
-    }
-    AppState state;
-    const auto log = [&state](const QString &line) { state.log.WriteLog(line); };
-    const QString display = QString::fromLocal8Bit(qgetenv("DISPLAY"));
-    // Handed over before Qt starts, so a desktop shortcut is answered fast.
-    std::unique_ptr<InstanceChannel> channel;
-    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); !runtime.isEmpty()) {
-        channel = makeLocalInstanceChannel(runtime, display, log);
-        if (const auto code = HandOver(*channel, command.request))
-            return *code;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QuillCap"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(AppIcon());
-    const AppPaths paths = ResolveAppPaths();
-    if (!channel && !paths.userAppFolder.isEmpty()) {
-        channel = makeLocalInstanceChannel(paths.userAppFolder, display, log);
-        if (const auto code = HandOver(*channel, command.request))
-            return *code;
-    }
-
-    // What the platform has to say (a hot key another program holds) goes to
-    // the debug log.
-    Platform platform = makeX11Platform(log);
-    MessageBoxes messages;
-    // Bound before the main window exists, the socket is the lock against a
-    // second copy; the title search below still catches older copies.
-    Program *program = nullptr;
-    const auto take = [&](const QByteArray &line) {
-        const auto request = ParseRequestLine(line);
-        if (!request || !program)
-            log(QStringLiteral("Ignored a request: ") +
-                QString::fromLatin1(line.toPercentEncoding()));
-        else
-            program->Request(*request);
-        return request && program;
-    };
-    QString channelError;
-    const auto listening =
-        channel ? channel->Listen(take, &channelError) : InstanceChannel::ListenOutcome::Failed;
-    if (listening == InstanceChannel::ListenOutcome::AlreadyRunning) {
-        // Another copy started at the same moment and won.
-        if (const auto code = HandOver(*channel, command.request))
-            return *code;
-        messages.Inform(QLatin1String(kAlreadyRunning));
-        return 0;
-    }
-    if (listening == InstanceChannel::ListenOutcome::Failed && channel)
-        std::fprintf(stderr, "QuillCap: no command channel (%s)\n", qPrintable(channelError));
-    if (platform.windows->FindWindowByTitle(QLatin1String(kCaptionPrefix))) {
-        messages.Inform(QLatin1String(kAlreadyRunning));
-        return 0;
-    }
-
-    // A developer switch: the live log viewer.
-    const bool hardLogging = qEnvironmentVariableIntValue("QUILLCAP_HARDLOG") != 0;
-    SystemClock clock;
-    MainWindow window(state, platform, messages, clock);
-    messages.SetOwner(&window);
-    const AutostartEntry autostart(paths.autostartFolder, QCoreApplication::applicationFilePath());
-    window.SetAutostart(&autostart);
-    Program instance(state, paths, platform, window, messages, hardLogging);
-    program = &instance;
-    SignalWatcher signalWatcher;
-    // A polite stop closes the window as its close box would, so settings
-    // and regions are saved.
-    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &window,
-                     &QWidget::close);
-    // With none running, --show is a plain start; --capture captures once
-    // the window is ready.
-    if (command.request == InstanceRequest::Capture)
-        instance.Request(*command.request);
-    instance.StartProgram();
-    // Stopped while a start-up message was open: everything is saved already.
-    if (instance.Unloaded())
-        return 0;
-    return app.exec();
+int main(int argc, char **argv) {
+    if (const auto code = HandOverALoneRequest(argc, argv))
+        return *code;
+    return RunProgramModule(argc, argv);
 }

@@ -1,16 +1,7 @@
 #include "app/commandline.h"
 
-#include <array>
-#include <utility>
-
 namespace quillcap {
 namespace {
-
-constexpr std::array<std::pair<InstanceRequest, const char *>, 3> kRequests{{
-    {InstanceRequest::Capture, "capture"},
-    {InstanceRequest::Show, "show"},
-    {InstanceRequest::Exit, "exit"},
-}};
 
 const char *const kUsage = "Usage: quillcap [option]\n"
                            "Captures the screen, an area or a window with Print Screen.\n"
@@ -26,14 +17,14 @@ const char *const kUsage = "Usage: quillcap [option]\n"
 } // namespace
 
 QByteArray RequestLine(InstanceRequest request) {
-    for (const auto &[known, name] : kRequests)
+    for (const auto &[known, name] : kRequestNames)
         if (known == request)
             return name;
     return {};
 }
 
 std::optional<InstanceRequest> ParseRequestLine(const QByteArray &line) {
-    for (const auto &[request, name] : kRequests)
+    for (const auto &[request, name] : kRequestNames)
         if (line == name)
             return request;
     return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/instancerequest.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -7,9 +9,6 @@
 #include <optional>
 
 namespace quillcap {
-
-// What another start of the program may ask the running one to do.
-enum class InstanceRequest { Capture, Show, Exit };
 
 // The line sent for a request, without its newline.
 QByteArray RequestLine(InstanceRequest request);

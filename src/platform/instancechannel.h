@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/instanceclient.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +14,7 @@ namespace quillcap {
 // also the single-instance lock.
 class InstanceChannel {
 public:
-    enum class SendOutcome { Delivered, Refused, NoneRunning };
+    using SendOutcome = quillcap::SendOutcome;
     enum class ListenOutcome { Listening, AlreadyRunning, Failed };
     // Gets each request line (newline stripped); true when it was taken.
     using LineHandler = std::function<bool(const QByteArray &line)>;

@@ -1,6 +1,7 @@
 // The instance channel on a Unix domain socket. The peer's user id comes from
 // the kernel (SO_PEERCRED), so loose file modes let no other user in.
 #include "platform/instancechannel.h"
+#include "platform/instanceclient.h"
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -8,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kMaxLine = 64;
 constexpr int kMaxPeers = 8;
-constexpr int kReplyWaitMs = 3000;
 
 class Fd {
 public:
@@ -59,11 +58,10 @@ public:
     LocalInstanceChannel(const QString &baseFolder, const QString &display,
                          std::function<void(const QString &)> log)
         : m_folder(baseFolder + QStringLiteral("/quillcap")), m_log(std::move(log)) {
-        QString name = QStringLiteral("x11-");
-        for (const QChar c : display)
-            name += c.isLetterOrNumber() || c == u'.' || c == u'-' ? c : u'_';
-        m_socketPath = QFile::encodeName(m_folder + u'/' + name + QStringLiteral(".sock"));
-        m_lockPath = QFile::encodeName(m_folder + u'/' + name + QStringLiteral(".lock"));
+        const QByteArray stem = QByteArray::fromStdString(InstanceFileStem(
+            QFile::encodeName(baseFolder).toStdString(), display.toLocal8Bit().toStdString()));
+        m_socketPath = stem + ".sock";
+        m_lockPath = stem + ".lock";
     }
 
     ~LocalInstanceChannel() override {
@@ -72,22 +70,7 @@ public:
     }
 
     SendOutcome Send(const QByteArray &line) override {
-        Fd fd;
-        if (Connect(fd) != 0)
-            return errno == ENOENT || errno == ECONNREFUSED ? SendOutcome::NoneRunning
-                                                            : SendOutcome::Refused;
-        const QByteArray data = line + '\n';
-        if (::send(fd.get(), data.constData(), size_t(data.size()), MSG_NOSIGNAL) != data.size())
-            return SendOutcome::Refused;
-        // A program still starting answers once it runs: the line waits in
-        // the socket meanwhile.
-        pollfd p{fd.get(), POLLIN, 0};
-        if (::poll(&p, 1, kReplyWaitMs) <= 0)
-            return SendOutcome::Delivered;
-        char reply[4] = {};
-        return ::recv(fd.get(), reply, 3, 0) == 3 && std::memcmp(reply, "ok\n", 3) == 0
-                   ? SendOutcome::Delivered
-                   : SendOutcome::Refused;
+        return SendInstanceLine(m_socketPath.toStdString(), line.toStdString());
     }
 
     ListenOutcome Listen(LineHandler handler, QString *error) override {
@@ -105,8 +88,7 @@ public:
         Fd lock(::open(m_lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (lock.get() < 0 || ::flock(lock.get(), LOCK_EX) != 0)
             return Fail(error, Errno("lock"));
-        Fd probe;
-        if (Connect(probe) == 0)
+        if (const Fd probe(ConnectInstanceSocket(m_socketPath.toStdString())); probe.get() >= 0)
             return ListenOutcome::AlreadyRunning;
         ::unlink(m_socketPath.constData());
         Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
@@ -134,18 +116,6 @@ private:
         addr.sun_family = AF_UNIX;
         std::memcpy(addr.sun_path, m_socketPath.constData(), size_t(m_socketPath.size()));
         return addr;
-    }
-
-    int Connect(Fd &fd) const {
-        if (m_socketPath.size() >= int(sizeof(sockaddr_un{}.sun_path))) {
-            errno = ENAMETOOLONG;
-            return -1;
-        }
-        fd.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-        const sockaddr_un addr = Address();
-        return fd.get() < 0
-                   ? -1
-                   : ::connect(fd.get(), reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
     }
 
     void Accept() {

@@ -101,11 +101,10 @@ TEST_F(Browser, PreviewAndEntriesDragIntoAnotherProgramAndOkMovesTheFileToTheTra
 }
 
 TEST_F(Browser, AsNobodyAFileThatCannotBeDeletedIsReportedAndStays) {
-    const QString program = home.root() + "/quillcap";
     const auto all =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program) && QFile::setPermissions(program, all) &&
-                QFile::setPermissions(home.root(), all));
+    const QString program = copyProgram(home.root(), all);
+    ASSERT_TRUE(!program.isEmpty() && QFile::setPermissions(home.root(), all)) << why();
     for (const QString &own : {home.runtime(), home.home()}) // not Pictures
         ASSERT_EQ(::chown(qPrintable(own), 65534, 65534), 0);
     Picked picked(*x, home,

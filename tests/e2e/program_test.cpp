@@ -75,13 +75,12 @@ TEST_F(Program, ARequestFromAnotherUserIsRefusedWhateverTheFileModes) {
     ASSERT_TRUE(home.writeSettings({"DEBUGLOG", "True"}));
     QuillCap app(*x, home.environment(*x));
     ASSERT_TRUE(app.waitForMainWindow()) << why();
-    const QString program = home.root() + "/quillcap";
-    ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program));
+    const QString program = copyProgram(home.root(), QFile::Permissions(0x7777));
+    ASSERT_FALSE(program.isEmpty()) << why();
     const QDir run(home.runtime() + "/quillcap");
     const QStringList sockets = run.entryList({"*.sock"}, QDir::System);
     ASSERT_EQ(sockets.size(), 1);
-    for (const QString &path :
-         {home.root(), home.runtime(), run.path(), run.filePath(sockets[0]), program})
+    for (const QString &path : {home.root(), home.runtime(), run.path(), run.filePath(sockets[0])})
         ASSERT_EQ(::chmod(qPrintable(path), 0777), 0) << path.toStdString();
     QByteArray err;
     EXPECT_EQ(command(*x, home.environment(*x),
@@ -126,10 +125,10 @@ TEST_F(Program, ADamagedSettingsFileIsReportedAndAStopDuringTheReportSavesAGoodO
 TEST_F(Program, AsNobodyWithNoFolderToWriteInSettingsStayInMemory) {
     // Root may write anywhere: the program runs as nobody, from a copy nobody
     // may write to.
-    const QString program = home.root() + "/quillcap";
-    ASSERT_TRUE(QFile::copy(QUILLCAP_BINARY, program));
     const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther;
-    for (const QString &path : {home.root(), home.home(), program})
+    const QString program = copyProgram(home.root(), mode | QFile::ExeOther);
+    ASSERT_FALSE(program.isEmpty()) << why();
+    for (const QString &path : {home.root(), home.home()})
         ASSERT_TRUE(QFile::setPermissions(path, mode | QFile::ExeOther));
     ASSERT_EQ(::chown(qPrintable(home.runtime()), 65534, 65534), 0);
     const QByteArray before = snapshot(*x, home.root());

@@ -349,6 +349,17 @@ struct Home : QTemporaryDir {
     }
 };
 
+// A copy of the program (and the modules it loads) in `folder`, all with
+// `permissions`; its path, or empty.
+inline QString copyProgram(const QString &folder, QFile::Permissions permissions) {
+    const QString from = QFileInfo(QUILLCAP_BINARY).path();
+    for (const char *file : {"quillcap", "quillcap-program.so", "quillcap-video.so"})
+        if (!QFile::copy(from + '/' + file, folder + '/' + file) ||
+            !QFile::setPermissions(folder + '/' + file, permissions))
+            return fail(QString("cannot copy ") + file), QString();
+    return folder + "/quillcap";
+}
+
 // The program, or `command` if given, its stderr in a file, killed if it still
 // runs when it goes.
 struct QuillCap {
