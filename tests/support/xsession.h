@@ -286,23 +286,34 @@ public:
         return r ? *reinterpret_cast<const QRgb *>(xcb_get_image_data(r.get())) | 0xff000000u : 0;
     }
 
-    bool startOpenbox() { // true once it frames windows
-        m_openbox = spawn("openbox", {"--sm-disable"});
-        // Owning the manager's selection is not yet managing: a map sent while
-        // it starts up can get lost. Ready means a window of ours got framed.
+    // True once a window manager runs: it owns WM_S0 and framed a window of
+    // ours (owning the selection is not yet managing: a map sent while it
+    // starts up can get lost).
+    bool waitForManager(const QString &name) {
         const xcb_window_t canary = xcb_generate_id(m_c);
         xcb_create_window(m_c, XCB_COPY_FROM_PARENT, canary, m_root, 0, 0, 100, 100, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        const auto framed = [&] { return xcb_map_window(m_c, canary), parent(canary) != m_root; };
-        const bool managing = waitFor(framed, "openbox to frame a window", kTimeout, 200ms);
+        const auto framed = [&, s = atom("WM_S0")] {
+            xcb_map_window(m_c, canary);
+            return XS_REPLY(get_selection_owner, s)->owner && parent(canary) != m_root;
+        };
+        const bool managing = waitFor(framed, name + " to frame a window", kTimeout, 200ms);
         xcb_destroy_window(m_c, canary);
         return managing;
+    }
+    bool waitForNoManager() {
+        return waitFor([&, s = atom("WM_S0")] { return !XS_REPLY(get_selection_owner, s)->owner; },
+                       "the window manager to go");
+    }
+    bool startOpenbox() {
+        m_openbox = spawn("openbox", {"--sm-disable"});
+        return waitForManager("openbox");
     }
     void stopOpenbox() {
         if (!m_openbox)
             return;
         m_openbox.reset(); // killed; the next test must start without a manager
-        waitFor([&, s = atom("WM_S0")] { return !XS_REPLY(get_selection_owner, s)->owner; }, "");
+        waitForNoManager();
     }
 
 private:
