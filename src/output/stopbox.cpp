@@ -243,7 +243,10 @@ bool StopBox::eventFilter(QObject *watched, QEvent *event) {
     }
     if (watched != m_imgBanner)
         return QWidget::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
+    // Only mouse events are read as such.
+    const auto *mouse = dynamic_cast<QMouseEvent *>(event);
+    if (!mouse)
+        return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton) {
