@@ -84,6 +84,7 @@ void CaptureOverlay::Load(const CursorImage &cursor) {
     m_finished = m_handedToMovie = false;
     m_request = {};
     m_popUp->hide();
+    unsetCursor(); // not the shape the last session's pointer left
     DebugLog &log = m_state.log;
     log.WriteLog(QStringLiteral("Welcome to CaptureHold"));
     log.WriteLog(QStringLiteral("Multiple monitors is enabled"));
