@@ -19,14 +19,7 @@ struct Picked {
         red.fill(kRed);
         red.save(home.home() + "/Pictures/a.png"), red.save(home.home() + "/Pictures/b.png");
         app = std::make_unique<QuillCap>(x, home.environment(x), command);
-        const auto shown = [&] {
-            const QImage screen = x.grabRoot();
-            for (int y = 0; y < screen.height(); ++y)
-                for (int c = 0; c < screen.width(); ++c)
-                    if ((screen.pixel(c, y) | 0xff000000) == kRed)
-                        preview |= QRect(c, y, 1, 1);
-            return !preview.isEmpty();
-        };
+        const auto shown = [&] { return !(preview = area(x.grabRoot(), kRed)).isEmpty(); };
         ok = app->waitForMainWindow(&window) && x.focus(window) && x.key("Down") &&
              waitFor(shown, "the preview");
     }

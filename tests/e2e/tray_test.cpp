@@ -2,8 +2,6 @@
 // host on a bus of its own.
 #include "e2e.h"
 
-#include <algorithm>
-
 namespace e2e {
 namespace {
 
@@ -28,17 +26,13 @@ struct Tray : E2e {
         return waitFor([&] { return icons().size() == 1; }, "one tray icon");
     }
     bool clickIcon(const QString &clicks) {
-        const QPoint c = x->geometry(icons().value(0)).center();
-        return x->xdotool(QString("mousemove %1 %2 %3").arg(c.x()).arg(c.y()).arg(clicks));
+        return x->click(x->geometry(icons().value(0)).center(), clicks);
     }
     bool hidden(xcb_window_t w) { // unmapped and let go by the window manager
-        return waitFor(
-            [&] {
-                const QByteArray list = x->property(x->root(), "_NET_CLIENT_LIST");
-                const auto *ids = reinterpret_cast<const xcb_window_t *>(list.constData());
-                return !x->viewable(w) && std::count(ids, ids + list.size() / 4, w) == 0;
-            },
-            "the window to hide");
+        const auto gone = [&] {
+            return !x->viewable(w) && !x->values(x->root(), "_NET_CLIENT_LIST").contains(w);
+        };
+        return waitFor(gone, "the window to hide");
     }
 };
 
@@ -70,9 +64,7 @@ TEST_F(Tray, AStartInTheTrayEndsWithOneIconAndTheWindowWhereTheUserWantsIt) {
         ASSERT_TRUE(x->waitForWindow(kSplash, &splash)) << why();
         EXPECT_TRUE(icons().isEmpty());
         const auto clicked = [&] { // where the splash is now
-            const QPoint p = x->geometry(splash).center();
-            return x->xdotool(QString("mousemove %1 %2 click 1").arg(p.x()).arg(p.y())) &&
-                   x->shown(kMainCaption);
+            return x->click(x->geometry(splash).center()) && x->shown(kMainCaption);
         };
         ASSERT_TRUE(!click || waitFor(clicked, "the window after a click")) << why();
         ASSERT_TRUE(x->waitForNoWindow(kSplash) && oneIcon()) << why();

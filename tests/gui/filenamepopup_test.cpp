@@ -56,7 +56,6 @@ TEST_F(FileNamePopUpTest, TheResultingNameAndItsMarkFollowTheTypedText) {
     // Typed, as the new template, the resulting name and its mark.
     const std::tuple<const char *, bool, const char *, Mark> rows[] = {
         {"shot_$date", false, "shot_2026-03-05.png", Mark::Taken},
-        {"shop", false, "shop.png", Mark::Free},
         {"shot_$date", true, "shot_2026-03-05001.png", Mark::Free},
         {"", false, ".png", Mark::None},
     };

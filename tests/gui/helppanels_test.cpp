@@ -1,5 +1,6 @@
 #include "guifixture.h"
 #include "mainwindow/helppanel.h"
+#include "mainwindow/helppanelcontent.h"
 #include "mainwindow/tabpictures.h"
 
 #include <QLabel>
@@ -42,51 +43,35 @@ protected:
 
 TEST_F(HelpPanelsTest, ATabSlidesItsPanelOutBesideTheWindowAndBack) {
     start();
-    struct Case {
-        const char *tab, *panel;
-        HelpTab kind;
-        QStringList rows;
+    // The panel shows its title, then each key beside what it does.
+    const std::tuple<const char *, HelpTab, HelpPanelContent> cases[] = {
+        {"imgCodesBox", HelpTab::Codes, CodesBoxContent()},
+        {"imgCommandsBox", HelpTab::Commands, CommandsBoxContent()},
     };
-    const Case cases[] = {
-        {"imgCodesBox",
-         "frmCodesBox",
-         HelpTab::Codes,
-         {"SPECIAL FILE NAME CODES", "$YYYY", "inserts the year as 4 digits (e.g. 2006)", "$YY",
-          "inserts the year as 2 digits (e.g. 06)", "$MMM",
-          "inserts the month as 3 char (e.g. Feb)", "$MM",
-          "inserts the month as 2 digits (e.g. 03)", "$DDD",
-          "inserts the day of the week (e.g. Tue)", "$DD", "inserts the day as 2 digits (e.g. 31)",
-          "$DATE", "inserts the current date"}},
-        {"imgCommandsBox",
-         "frmCommandsBox",
-         HelpTab::Commands,
-         {"COMMANDS DURING CAPTURE", "ARROW KEYS", "scroll through previous capture regions", "D",
-          "highlights the entire desktop", "A", "highlights the current active window", "1,2,3,4",
-          "hightlights monitor 1, 2, 3, or 4.", "C", "capture, save and send to clipboard", "F",
-          "override the Save As... filename", "Esc / X", "abort the screen capture", "M",
-          "capture image stream (movie)", "SPACE BAR / ENTER", "capture and save image"}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.panel);
-        HelpPanel *panel = openPanel(c.tab, c.panel);
+    for (const auto &[tab, kind, content] : cases) {
+        SCOPED_TRACE(tab);
+        HelpPanel *panel = openPanel(tab, qPrintable(content.name));
         ASSERT_TRUE(panel);
-        EXPECT_TRUE(showsPicture(c.tab, c.kind, TabPicture::WhenOpen));
-        EXPECT_EQ(texts(panel), c.rows);
+        EXPECT_TRUE(showsPicture(tab, kind, TabPicture::WhenOpen));
+        QStringList rows{content.title};
+        for (const HelpRow &row : content.rows)
+            rows << row.key << row.description;
+        EXPECT_EQ(texts(panel), rows);
         const auto besideWindow = [&] {
             const QRect frame = window.frameGeometry();
-            const int top = c.kind == HelpTab::Codes
-                                ? frame.top() + control(c.tab)->mapTo(&window, QPoint()).y()
+            const int top = kind == HelpTab::Codes
+                                ? frame.top() + control(tab)->mapTo(&window, QPoint()).y()
                                 : frame.bottom() + 1 - panel->height();
             return panel->pos() == QPoint(frame.right() + 1, top);
         };
         EXPECT_TRUE(besideWindow());
-        EXPECT_EQ(panel->size(), c.kind == HelpTab::Codes ? QSize(263, 137) : QSize(320, 200));
+        EXPECT_EQ(panel->size(), kind == HelpTab::Codes ? QSize(263, 137) : QSize(320, 200));
         const QSize larger = window.size() + QSize(60, 40);
         window.resize(larger);
         EXPECT_TRUE(waitFor([&] { return window.size() == larger && besideWindow(); }));
-        QTest::mouseClick(control(c.tab), Qt::LeftButton);
-        ASSERT_TRUE(waitFor([&] { return !panel->isVisible() && control(c.tab)->isVisible(); }));
-        EXPECT_TRUE(showsPicture(c.tab, c.kind, TabPicture::WhenClosed));
+        QTest::mouseClick(control(tab), Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return !panel->isVisible() && control(tab)->isVisible(); }));
+        EXPECT_TRUE(showsPicture(tab, kind, TabPicture::WhenClosed));
     }
 }
 

@@ -70,6 +70,17 @@ inline QImage pattern(QSize size) {
     return image;
 }
 
+// Where `image` shows `colour` inside `within` (all of it if empty); empty if nowhere.
+inline QRect area(const QImage &image, QRgb colour, QRect within = {}) {
+    within = within.isEmpty() ? image.rect() : within & image.rect();
+    QRect found;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if ((image.pixel(x, y) | 0xff000000) == (colour | 0xff000000))
+                found |= QRect(x, y, 1, 1);
+    return found;
+}
+
 // The first pixel of `image` that is not `expected`; empty if none.
 inline std::string firstDifference(const QImage &image,
                                    const std::function<QRgb(QPoint)> &expected) {
@@ -154,8 +165,8 @@ public:
 
     xcb_atom_t atom(const char *name) { return XS_REPLY(intern_atom, 0, strlen(name), name)->atom; }
     void sync() { XS_REPLY(get_input_focus); } // returns once the server did all asked so far
-    QByteArray property(xcb_window_t w, const char *name, xcb_atom_t type = XCB_ATOM_ANY) {
-        const auto r = XS_REPLY(get_property, 0, w, atom(name), type, 0, 1 << 16);
+    QByteArray property(xcb_window_t w, const char *name) {
+        const auto r = XS_REPLY(get_property, 0, w, atom(name), XCB_ATOM_ANY, 0, 1 << 16);
         return r ? QByteArray(static_cast<const char *>(xcb_get_property_value(r.get())),
                               xcb_get_property_value_length(r.get()))
                  : QByteArray();
@@ -184,10 +195,12 @@ public:
         const auto r = XS_REPLY(get_window_attributes, w);
         return r && r->map_state == XCB_MAP_STATE_VIEWABLE;
     }
-    xcb_window_t activeWindow() {
-        const QByteArray v = property(m_root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
-        return v.size() == 4 ? *reinterpret_cast<const xcb_window_t *>(v.data()) : 0;
+    QList<uint32_t> values(xcb_window_t w, const char *name) { // a property of 32-bit items
+        const QByteArray v = property(w, name);
+        const auto *first = reinterpret_cast<const uint32_t *>(v.constData());
+        return QList<uint32_t>(first, first + v.size() / 4);
     }
+    xcb_window_t activeWindow() { return values(m_root, "_NET_ACTIVE_WINDOW").value(0); }
 
     // Whole title; only viewable ones if `shown`.
     QList<xcb_window_t> windows(const QRegularExpression &title, bool shown = false) {
@@ -230,6 +243,10 @@ public:
     bool key(const QString &keys) { return xdotool("key " + keys); }
     bool type(const QString &text) { return run("xdotool", {"type", "--delay", "20", text}); }
     bool focus(xcb_window_t w) { return xdotool("windowfocus --sync " + QString::number(w)); }
+    // Without --sync: it waits for a move that never comes when the pointer is there already.
+    bool click(QPoint at, const QString &clicks = QStringLiteral("click 1")) {
+        return xdotool(QString::asprintf("mousemove %d %d ", at.x(), at.y()) + clicks);
+    }
     bool drag(QPoint from, QPoint to) { // by way of the midpoint
         const QPoint via = (from + to) / 2;
         return xdotool(QString::asprintf("mousemove %d %d mousedown 1 mousemove %d %d mousemove %d "
@@ -389,14 +406,16 @@ struct QuillCap {
     // A start in the tray: the splash shows and slides away again.
     bool waitForSplashToEnd() { return m_x.waitForWindow(kSplash) && m_x.waitForNoWindow(kSplash); }
     // Presses `keys` until the overlay shows (the key is taken a moment
-    // after the main window appears) and focuses it.
-    bool openOverlay(const QString &keys = "Print", xcb_window_t *found = nullptr) {
+    // after the main window appears) and focuses it, unless it is to take
+    // the keys itself.
+    bool openOverlay(const QString &keys = "Print", xcb_window_t *found = nullptr,
+                     bool focus = true) {
         xcb_window_t w = XCB_WINDOW_NONE;
         for (const QDeadlineTimer deadline(kTimeout);
              !m_x.key(keys) || !m_x.waitForWindow(kOverlay, &w, 500ms);)
             if (deadline.hasExpired())
                 return false;
-        return (!found || (*found = w)) && m_x.focus(w);
+        return (!found || (*found = w)) && (!focus || m_x.focus(w));
     }
     bool stop(int signal = SIGTERM) { // true on a normal exit with code 0
         ::kill(pid_t(m_process.processId()), signal);

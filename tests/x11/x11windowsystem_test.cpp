@@ -16,8 +16,7 @@ const auto id = [](QWidget &w) { return xcb_window_t(w.winId()); };
 
 // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
 uint32_t wmState(xcb_window_t w) {
-    const QByteArray v = session().property(w, "WM_STATE");
-    return v.size() >= 4 ? *reinterpret_cast<const uint32_t *>(v.data()) : 0;
+    return session().values(w, "WM_STATE").value(0);
 }
 
 bool stackedAbove(QWidget &upper, QWidget &lower) {
@@ -42,9 +41,7 @@ struct X11WindowSystemTest : testing::TestWithParam<bool> { // under openbox?
     // Waits until the window's _NET_WM_STATE holds `state`, or does not.
     [[nodiscard]] bool waitState(QWidget &w, const char *state, bool present) {
         const auto holds = [&] {
-            const QByteArray v = session().property(id(w), "_NET_WM_STATE", XCB_ATOM_ATOM);
-            const auto *atoms = reinterpret_cast<const xcb_atom_t *>(v.data());
-            return std::count(atoms, atoms + v.size() / 4, session().atom(state)) > 0;
+            return session().values(id(w), "_NET_WM_STATE").contains(session().atom(state));
         };
         return xs::waitFor([&] { return holds() == present; }, state);
     }

@@ -1,7 +1,6 @@
 #include "app/preferencesfile.h"
+#include "files.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
@@ -17,9 +16,8 @@ protected:
     QString prefs() const { return dir.filePath("qcapprf.txt"); }
     // Creates the file (empty unless given content) and gives its path.
     QString writeFile(const QByteArray &content, const char *name = "qcapprf.txt") {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        return file.fileName();
+        EXPECT_TRUE(::writeFile(dir.filePath(name), content));
+        return dir.filePath(name);
     }
     Result read(AppState &s) { return PreferencesFile::Read(prefs(), s, dir.filePath("log")); }
 };
