@@ -52,7 +52,7 @@ private:
 };
 
 // Draws kArea on the overlay, presses M and waits for the control window.
-bool openMovieWindow(XSession &x, QuillCap &app, xcb_window_t *stopBox) {
+bool openMovieWindow(XSession &x, QuillCap &app, xcb_window_t *stopBox = nullptr) {
     return app.openOverlay() && x.drag(kArea.topLeft(), kArea.bottomRight() + QPoint(1, 1)) &&
            x.key("m") && x.waitForWindow(kStopBox, stopBox);
 }
@@ -64,8 +64,7 @@ QStringList pictures(const Home &home) {
 TEST_F(Movie, FramesAreTheLiveScreenNumberedInOrderAndStopEndsIt) {
     Animation animation(x->display());
     QuillCap app(*x, home.environment(*x));
-    xcb_window_t stopBox = XCB_WINDOW_NONE;
-    ASSERT_TRUE(openMovieWindow(*x, app, &stopBox) && x->click(kStopButton)) << why();
+    ASSERT_TRUE(openMovieWindow(*x, app) && x->click(kStopButton)) << why();
     ASSERT_TRUE(waitFor([&] { return pictures(home).size() >= 6; }, "frames")) << why();
     ASSERT_TRUE(x->key("Print")) << why(); // ignored while recording
     ASSERT_TRUE(waitFor([&] { return pictures(home).size() >= 12; }, "a dozen frames")) << why();
@@ -148,8 +147,7 @@ TEST_F(Movie, AFullFolderEndsTheSequenceWithTheMessageAndWholeFrames) {
     ASSERT_TRUE(home.writeSettings({"SAVEFOLDER", folder}));
     Animation animation(x->display()); // frames that do not compress to nothing
     QuillCap app(*x, home.environment(*x), command);
-    xcb_window_t stopBox = XCB_WINDOW_NONE;
-    ASSERT_TRUE(openMovieWindow(*x, app, &stopBox) && x->click(kStopButton)) << why();
+    ASSERT_TRUE(openMovieWindow(*x, app) && x->click(kStopButton)) << why();
     ASSERT_TRUE(x->waitForNoWindow(kStopBox)) << why() << "; the sequence did not end";
     ASSERT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(\\d snaps\\)"))) << why();
     // The pink message.
