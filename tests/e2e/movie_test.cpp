@@ -101,7 +101,7 @@ TEST_F(Movie, FramesAreTheLiveScreenNumberedInOrderAndStopEndsIt) {
         << "the region is remembered";
 }
 
-TEST_F(Movie, ClosedBeforeStartNothingIsWrittenOrCounted) {
+TEST_F(Movie, ClosedBeforeStartNothingIsWrittenOrCountedAndAsAVideoFfprobeReadsTheFilm) {
     QuillCap app(*x, home.environment(*x));
     xcb_window_t stopBox = XCB_WINDOW_NONE;
     ASSERT_TRUE(openMovieWindow(*x, app, &stopBox)) << why();
@@ -110,12 +110,7 @@ TEST_F(Movie, ClosedBeforeStartNothingIsWrittenOrCounted) {
     ASSERT_TRUE(x->waitForNoWindow(kStopBox)) << why();
     EXPECT_TRUE(x->waitForWindow(QRegularExpression("QuillCap  \\(0 snaps\\)"))) << why();
     EXPECT_EQ(pictures(home), QStringList());
-}
-
-// Ended by a stop signal: the film is closed so it plays.
-TEST_F(Movie, AsAVideoFfprobeReadsMotionJpegAtTheTicksRate) {
-    QuillCap app(*x, home.environment(*x));
-    xcb_window_t stopBox = XCB_WINDOW_NONE;
+    // Again, as AVI, ended by a stop signal: the film is closed so it plays.
     ASSERT_TRUE(openMovieWindow(*x, app, &stopBox) && x->focus(stopBox)) << why();
     ASSERT_TRUE(x->key("Tab Tab space") && x->click(kStopButton)) << why(); // Save as AVI
     const QString film = home.home() + "/Pictures/Quillcap_00001.avi";
