@@ -142,6 +142,8 @@ TEST_F(Program, AsNobodyWithNoFolderToWriteInSettingsStayInMemory) {
     EXPECT_EQ(snapshot(*x, home.root()), before);
 }
 
+// The window under openbox: what is changed in it and its place survive
+// restarts; a help tab slides its panel out at the frame's right edge.
 TEST_F(Program, UnderOpenboxWhatIsChangedInTheWindowAndItsPlaceSurviveRestarts) {
     ASSERT_TRUE(x->startOpenbox()) << why();
     QPoint left; // by the first run, as the second finds it
@@ -167,6 +169,24 @@ TEST_F(Program, UnderOpenboxWhatIsChangedInTheWindowAndItsPlaceSurviveRestarts) 
                         waitFor([&] { return x->geometry(window).topLeft() != at; }, "the move"));
         } else if (run == 1) {
             left = at;
+            // The codes tab is the one amber card on the window; while its panel
+            // slides out beside the frame, a faded card stands in for it.
+            const QRect frame = x->geometry(x->topLevelOf(window));
+            const auto tab = [&] { return area(x->grabRoot(), qRgb(196, 120, 24), frame); };
+            const QRegularExpression title("SPECIAL FILE NAME CODES");
+            ASSERT_TRUE(waitFor([&] { return !tab().isEmpty(); }, "the codes tab")) << why();
+            const QPoint click = tab().center();
+            xcb_window_t panel = XCB_WINDOW_NONE;
+            ASSERT_TRUE(x->click(click) && x->waitForWindow(title, &panel) &&
+                        waitFor([&] { return tab().isEmpty(); }, "the faded stand-in") &&
+                        waitFor([&] { return !tab().isEmpty(); }, "the tab back, the panel open"))
+                << why();
+            const auto fullyOut = [&] {
+                const QRect out = x->geometry(panel);
+                return out.left() == frame.right() + 1 && out.size() == QSize(263, 137);
+            };
+            EXPECT_TRUE(waitFor(fullyOut, "the panel beside the frame, at its full size"));
+            ASSERT_TRUE(x->click(click) && x->waitForNoWindow(title)) << why();
         } else {
             EXPECT_TRUE(waitFor([&] { return x->geometry(window).topLeft() == left; }, "the place"))
                 << "run " << run;
@@ -178,33 +198,6 @@ TEST_F(Program, UnderOpenboxWhatIsChangedInTheWindowAndItsPlaceSurviveRestarts) 
     for (int i = 0; i < expected.size(); i += 2)
         EXPECT_EQ(home.setting(expected[i]), expected[i + 1]) << expected[i].toStdString();
     EXPECT_FALSE(QFileInfo::exists(home.dataFolder() + "/QuillCap.log")) << "DEBUGLOG is off";
-}
-
-TEST_F(Program, UnderOpenboxATabClickSlidesThePanelOutAtTheFramesRightEdgeAndASecondBack) {
-    ASSERT_TRUE(x->startOpenbox()) << why();
-    QuillCap app(*x, home.environment(*x));
-    xcb_window_t window = XCB_WINDOW_NONE;
-    ASSERT_TRUE(app.waitForMainWindow(&window)) << why();
-    ASSERT_TRUE(waitFor([&] { return x->parent(window) != x->root(); }, "a frame")) << why();
-    const QRect frame = x->geometry(x->topLevelOf(window));
-    // The codes tab is the one amber card on the window; while its panel
-    // slides, a faded card stands in for it.
-    const auto tab = [&] { return area(x->grabRoot(), qRgb(196, 120, 24), frame); };
-    const QRegularExpression title("SPECIAL FILE NAME CODES");
-    ASSERT_TRUE(waitFor([&] { return !tab().isEmpty(); }, "the codes tab")) << why();
-    const QPoint click = tab().center();
-    xcb_window_t panel = XCB_WINDOW_NONE;
-    ASSERT_TRUE(x->click(click) && x->waitForWindow(title, &panel) &&
-                waitFor([&] { return tab().isEmpty(); }, "the faded stand-in") &&
-                waitFor([&] { return !tab().isEmpty(); }, "the tab back, the panel open"))
-        << why();
-    const auto fullyOut = [&] {
-        const QRect at = x->geometry(panel);
-        return at.left() == frame.right() + 1 && at.size() == QSize(263, 137);
-    };
-    EXPECT_TRUE(waitFor(fullyOut, "the panel beside the frame, at its full size"));
-    ASSERT_TRUE(x->click(click) && x->waitForNoWindow(title)) << why();
-    ASSERT_TRUE(app.stop()) << why();
 }
 
 TEST_F(Program, InstalledIntoAnyPrefixItStartsFindsItsSoundsAndStopsCleanly) {

@@ -20,11 +20,8 @@ namespace {
 // A temporary folder holding `entries`: "a/" a folder, "a" an empty file.
 struct Tree {
     explicit Tree(const QStringList &entries) {
-        for (const QString &e : entries) {
-            QDir().mkpath(e.endsWith('/') ? path(e) : QFileInfo(path(e)).path());
-            if (!e.endsWith('/'))
-                QFile(path(e)).open(QIODevice::WriteOnly);
-        }
+        for (const QString &e : entries)
+            e.endsWith('/') ? QDir().mkpath(path(e)) : writeFile(path(e));
     }
     QString path(const QString &relative) const {
         return relative.isEmpty() ? QString() : QDir::cleanPath(dir.filePath(relative));
