@@ -1,5 +1,6 @@
 #include "files.h"
 #include "output/capturesaver.h"
+#include "output/qtsoundplayer.h"
 #include "output/soundplayer.h"
 
 #include <QBuffer>
@@ -129,6 +130,17 @@ TEST(WavDurationMs, ReadsABoundedHeaderWhateverTheFileClaims) {
         EXPECT_EQ(WavDurationMs(buffer), c.ms);
         EXPECT_LE(buffer.largestRead, 64 * 1024);
     }
+}
+
+// A player that never returns ends at the test's time limit.
+TEST(QtSoundPlayer, ReturnsForAMissingFileAndWhenTheOutputNeverAnswers) {
+    const QString sounds = QStringLiteral(QUILLCAP_SOUNDS);
+    DebugLog log;
+    QtSoundPlayer player(log);
+    EXPECT_FALSE(player.PlaySoundFile(sounds + "/nothing-here.wav"));
+    // Qt then tries to play; with no device it never reports the end.
+    player.hasAudioOutput = [] { return true; };
+    player.PlaySoundFile(sounds + "/capture.wav");
 }
 
 } // namespace

@@ -19,7 +19,7 @@ struct Mouse : ::testing::Test {
     OverlayMouse mouse{box};
 };
 
-TEST_F(Mouse, EdgeZonesSetTheFlagsAndPointer) {
+TEST_F(Mouse, EdgeZonesSetTheFlagsAndPointerAndTheLeftAndTopWinInASmallBox) {
     const std::tuple<QPoint, BoxEdges, PointerShape> cases[] = {
         {{104, 150}, {EdgeX::Left, EdgeY::None}, P::WestEast},
         {{105, 150}, {}, P::Move},
@@ -37,10 +37,7 @@ TEST_F(Mouse, EdgeZonesSetTheFlagsAndPointer) {
     }
     EXPECT_EQ(mouse.move({50, 50}), P::Arrow);
     EXPECT_EQ(mouse.edges(), (BoxEdges{EdgeX::Right, EdgeY::Top})) << "outside keeps the flags";
-}
-
-TEST_F(Mouse, LeftAndTopZonesWinInASmallBox) {
-    setBox({100, 100, 8, 8});
+    setBox({100, 100, 8, 8}); // in a small box the left and top zones win
     EXPECT_EQ(mouse.move({104, 104}), P::NorthwestSoutheast);
     EXPECT_EQ(mouse.move({105, 105}), P::NorthwestSoutheast);
     EXPECT_EQ(mouse.edges(), (BoxEdges{EdgeX::Right, EdgeY::Bottom}));
