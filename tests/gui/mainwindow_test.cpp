@@ -58,19 +58,9 @@ TEST_F(GuiTest, TheListAndTheNextNameFollowTheTypeTheTemplateAndTheDate) {
     EXPECT_EQ(next->text(), "shot 2026-03-06_001.gif");
 }
 
-TEST_F(GuiTest, FolderPickerOpensAtTheSaveFolderAndCancelChangesNothing) {
-    start();
-    fakes.shell->folderAnswer = path("other");
-    QTest::mouseClick(control("cmdChangeSaveFolder"), Qt::LeftButton);
-    fakes.shell->folderAnswer.clear();
-    QTest::mouseClick(control("cmdChangeSaveFolder"), Qt::LeftButton);
-    EXPECT_EQ(fakes.shell->browseStartFolders, (QStringList{path("pictures"), path("other")}));
-    EXPECT_EQ(state.settings.saveFolder, path("other"));
-    EXPECT_EQ(control<QLineEdit>("txtSaveFolder")->text(), path("other"));
-    EXPECT_TRUE(messages.warned.isEmpty());
-}
-
-TEST_F(GuiTest, AFolderThatIsAFileIsRefusedAtOnceTypedOrPicked) {
+// A folder that is a file is refused at once, typed or picked; the picker
+// opens at the save folder, and cancelling it changes nothing.
+TEST_F(GuiTest, TheSaveFolderIsTypedOrPickedAndAFileIsRefusedAtOnce) {
     writeFile("a-file");
     start();
     window.activateWindow();
@@ -81,23 +71,30 @@ TEST_F(GuiTest, AFolderThatIsAFileIsRefusedAtOnceTypedOrPicked) {
         if (QApplication::focusWidget())
             QApplication::focusWidget()->clearFocus();
     };
-    for (bool typed : {true, false}) {
-        SCOPED_TRACE(typed ? "typed" : "picked");
+    const QString refused = "Cannot save in folder: \r" + path("a-file") + "\rNot a directory";
+    // Typed or picked, what (empty: cancelled), and the save folder then.
+    const std::tuple<bool, QString, QString> steps[] = {{true, "a-file", "pictures"},
+                                                        {false, "a-file", "pictures"},
+                                                        {false, "other", "other"},
+                                                        {false, "", "other"}};
+    for (const auto &[typed, answer, folder] : steps) {
+        SCOPED_TRACE(testing::Message() << (typed ? "typed " : "picked ") << answer.toStdString());
         messages.warned.clear();
         if (typed) {
             field->setFocus();
             field->selectAll();
-            QTest::keyClicks(field, path("a-file"));
+            QTest::keyClicks(field, path(answer));
             QTest::keyClick(field, Qt::Key_Return);
         } else {
-            fakes.shell->folderAnswer = path("a-file");
+            fakes.shell->folderAnswer = answer.isEmpty() ? QString() : path(answer);
             QTest::mouseClick(control("cmdChangeSaveFolder"), Qt::LeftButton);
         }
-        EXPECT_EQ(messages.warned,
-                  QStringList{"Cannot save in folder: \r" + path("a-file") + "\rNot a directory"});
-        EXPECT_EQ(state.settings.saveFolder, path("pictures"));
-        EXPECT_EQ(field->text(), path("pictures"));
+        EXPECT_EQ(messages.warned, answer == "a-file" ? QStringList{refused} : QStringList());
+        EXPECT_EQ(state.settings.saveFolder, path(folder));
+        EXPECT_EQ(field->text(), path(folder));
     }
+    EXPECT_EQ(fakes.shell->browseStartFolders,
+              (QStringList{path("pictures"), path("pictures"), path("other")}));
 }
 
 TEST_F(GuiTest, StartWithTheDesktopShowsWhetherTheEntryIsThereAndSaysWhyNot) {
