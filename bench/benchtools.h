@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -32,6 +33,25 @@ inline std::unique_ptr<xs::XSession> screenShowing(const char *picturePath, cons
     else
         x->setRootPicture(picture);
     return x;
+}
+
+// How a screen benchmark starts, from `PICTURE [count]`: its screen, or null
+// with the code to end with (0 when there is no picture to measure on).
+struct ScreenBench {
+    std::unique_ptr<xs::XSession> x;
+    int count = 0;
+    int exitCode = 0;
+};
+inline ScreenBench startScreenBench(int argc, char **argv, const char *who, const char *countName,
+                                    int defaultCount) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s SCREENSHOT.png [%s]\n", who, countName);
+        return {nullptr, 0, 2};
+    }
+    ScreenBench bench{screenShowing(argv[1], who),
+                      argc > 2 ? std::max(1, std::atoi(argv[2])) : defaultCount, 0};
+    bench.exitCode = bench.x || xs::why().empty() ? 0 : 1;
+    return bench;
 }
 
 struct Timed {

@@ -29,12 +29,10 @@ QPoint shadeProbe(const QImage &screen) {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2)
-        return std::fprintf(stderr, "usage: hotkey_to_overlay PICTURE [presses]\n"), 2;
-    const int presses = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
-    const auto x = bench::screenShowing(argv[1], "hotkey_to_overlay");
+    const auto [x, presses, exitCode] =
+        bench::startScreenBench(argc, argv, "hotkey_to_overlay", "presses", 20);
     if (!x)
-        return 0;
+        return exitCode;
     const xs::Home home;
     const auto failed = [] {
         return std::fprintf(stderr, "hotkey_to_overlay: %s\n", xs::why().c_str()), 1;
@@ -43,12 +41,7 @@ int main(int argc, char **argv) {
         return failed();
     const QPoint probe = shadeProbe(x->grabRoot());
     const QRgb bright = x->pixel(probe);
-    // Outside the box the overlay keeps about 44 % of each channel.
-    const auto shaded = [&](QRgb got) {
-        const auto near = [](int c, int v) { return std::abs(c - v * 0.436) <= 2; };
-        return near(qRed(got), qRed(bright)) && near(qGreen(got), qGreen(bright)) &&
-               near(qBlue(got), qBlue(bright));
-    };
+    const auto shaded = [&](QRgb got) { return xs::shadedFrom(got, bright); };
     xs::QuillCap program(*x, home.environment(*x));
     // Started in the tray: untimed, the splash comes and goes first; then once
     // untimed, since the program takes the key a moment after it starts.

@@ -126,14 +126,10 @@ bench::Timed ffmpeg(xs::XSession &x, const QString &folder, const QString &type,
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: movie_bench SCREENSHOT.png [seconds]\n");
-        return 2;
-    }
-    const auto x = bench::screenShowing(argv[1], "movie_bench");
+    const auto [x, seconds, exitCode] =
+        bench::startScreenBench(argc, argv, "movie_bench", "seconds", 30);
     if (!x)
-        return xs::why().empty() ? 0 : 1;
-    const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+        return exitCode;
     const int frames = seconds * kFps;
     const QSize size = x->size();
     std::printf("Movie of the whole desktop, %dx%d, 20 fps for %d s (%d frames), frames on %s\n"

@@ -54,14 +54,10 @@ bool wholeDesktopPng(const QString &file, QSize screen) {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: save_bench SCREENSHOT.png [captures]\n");
-        return 2;
-    }
-    const auto x = bench::screenShowing(argv[1], "save_bench");
+    const auto [x, captures, exitCode] =
+        bench::startScreenBench(argc, argv, "save_bench", "captures", 20);
     if (!x)
-        return xs::why().empty() ? 0 : 1;
-    const int captures = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+        return exitCode;
     const auto failed = [](const QString &what = {}) {
         std::fprintf(stderr, "save_bench: %s\n",
                      what.isEmpty() ? xs::why().c_str() : qPrintable(what));

@@ -14,13 +14,6 @@ namespace {
 
 using Capture = E2e;
 
-// Outside the box the overlay keeps about 44 % of each channel.
-bool shadedFrom(QRgb got, QRgb was) {
-    const auto near = [](int c, int v) { return std::abs(c - v * 0.436) <= 2; };
-    return near(qRed(got), qRed(was)) && near(qGreen(got), qGreen(was)) &&
-           near(qBlue(got), qBlue(was));
-}
-
 // Waits until the screen shows `frozen` (the desktop the overlay froze) as is in
 // `box` and shaded outside. Pixels within two of an edge may go either way; the
 // notice that a whole-desktop box gets is left out.

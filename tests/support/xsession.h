@@ -59,6 +59,13 @@ inline bool waitFor(const std::function<bool()> &done, const QString &what, ms t
 }
 
 // Every pixel tells where it is: a shifted, cut or mixed-up copy shows.
+// Whether `got` is the overlay's shading of `was`: about 44 % of each channel.
+inline bool shadedFrom(QRgb got, QRgb was) {
+    const auto near = [](int c, int v) { return std::abs(c - v * 0.436) <= 2; };
+    return near(qRed(got), qRed(was)) && near(qGreen(got), qGreen(was)) &&
+           near(qBlue(got), qBlue(was));
+}
+
 inline QRgb pattern(QPoint p) {
     return qRgb(p.x() & 255, p.y() & 255, (p.x() >> 8) | ((p.y() >> 8) << 4));
 }
